@@ -1,0 +1,19 @@
+// Hexadecimal text of bytes: two upper-case digits and a space per byte.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+// Appends the value's low 8 bits as two upper-case hexadecimal digits.
+inline void AppendHexPair(std::string& text, int value) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    text.push_back(kDigits[(value >> 4) & 0x0F]);
+    text.push_back(kDigits[value & 0x0F]);
+}
+
+// Every byte as two upper-case hexadecimal digits followed by one space ("00 1A FF ").
+std::string HexDump(std::string_view bytes);
+
+}  // namespace orvane

@@ -1,0 +1,36 @@
+// The packet decoder: one English description for one packet text, Sony 9-pin or VDCP.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+inline constexpr std::int32_t kProtocolSony = 0;
+inline constexpr std::int32_t kProtocolOdetics = 1;
+inline constexpr std::int32_t kProtocolVdcp = 2;
+
+// Holds the protocol mode and the one remembered packet (the last Status Sense request), so
+// two decoders never share state. Descriptions are Windows-1252 byte strings.
+class Decoder {
+public:
+    explicit Decoder(std::int32_t protocolMode = kProtocolSony) : protocolMode_(protocolMode) {}
+
+    // Describes one packet text ("20 01 21 "); never fails, may return an empty description.
+    std::string DecodePacket(std::string_view packetText);
+
+    std::int32_t protocolMode() const { return protocolMode_; }
+    void SetProtocolMode(std::int32_t protocolMode) { protocolMode_ = protocolMode; }
+
+    const std::string& lastStatusSense() const { return lastStatusSense_; }
+
+private:
+    std::int32_t protocolMode_;
+    std::string lastStatusSense_;
+};
+
+// The VDCP decoder; stateless. DecodePacket hands every packet to it in VDCP mode.
+std::string DecodeVdcp(std::string_view packetText);
+
+}  // namespace orvane
