@@ -34,7 +34,8 @@ std::string SpeedText(double value);
 // A field of a packet text read as an unsigned hexadecimal number; an empty field reads as 0.
 std::int64_t ReadHexField(std::string_view field);
 
-// The space-separated fields of a text, in order.
+// The fields of a text split at every single space, in order; empty fields are kept
+// ("20  01" has three fields, the middle one empty).
 std::vector<std::string_view> SplitFields(std::string_view text);
 
 }  // namespace orvane
