@@ -1,0 +1,59 @@
+// The packet decoder's entry: reads one packet text, answers the system commands and fixed
+// replies, and hands every other Sony 9-pin packet to the table of its command group.
+#include <array>
+
+#include "decode/decoder.hpp"
+#include "decode/sony_doremi_disk.hpp"
+#include "decode/sony_packet.hpp"
+#include "decode/sony_transport.hpp"
+
+namespace orvane {
+
+namespace {
+
+struct KeyDescription {
+    std::string_view key;
+    std::string_view description;
+};
+
+// The only packets recognised by their first two bytes as text ("CMD1 CMD2") rather than by
+// group and code: system control commands and the deck's short replies.
+inline constexpr auto kFixedReplies = std::to_array<KeyDescription>({
+    {"00 0C", "Local Disable"},
+    {"00 11", "Device Type Request"},
+    {"00 1D", "Local Enable"},
+    {"10 01", "Ack"},
+    {"11 12", "Nak"},
+});
+
+// The device type reply shows its data bytes and checksum as the deck sent them.
+constexpr std::string_view kDeviceTypeKey = "12 11";
+
+}  // namespace
+
+std::string Decoder::DecodePacket(std::string_view packetText) {
+    if (protocolMode_ == kProtocolVdcp) return DecodeVdcp(packetText);
+
+    const SonyPacket packet = ReadSonyPacket(TrimSpaces(packetText));
+
+    for (const auto& fixed : kFixedReplies) {
+        if (packet.key == fixed.key) return std::string(fixed.description);
+    }
+    if (packet.key == kDeviceTypeKey) {
+        std::string text = "Device Type ";
+        if (packet.text.size() > 6) text += packet.text.substr(6);
+        return text;
+    }
+
+    const bool odeticsMode = protocolMode_ == kProtocolOdetics;
+    switch (packet.group) {
+        case 0x20:
+            return DescribeTransportCommand(packet, odeticsMode);
+        case 0x30:
+            return DescribeDoremiDiskCommand(packet);
+        default:
+            return {};
+    }
+}
+
+}  // namespace orvane

@@ -1,0 +1,76 @@
+// Reading the working values of a Sony 9-pin packet text, and the texts the group tables share.
+#include "decode/sony_packet.hpp"
+
+#include "decode/text_format.hpp"
+
+namespace orvane {
+
+namespace {
+
+// Fields counted for the data bytes; with CMD1, CMD2 and the checksum this leaves 13 data bytes.
+constexpr std::size_t kMaxFieldsRead = 16;
+
+std::int32_t ReadByte(std::string_view field) {
+    return static_cast<std::int32_t>(ReadHexField(field) & 0xFF);
+}
+
+}  // namespace
+
+std::string_view TrimSpaces(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+SonyPacket ReadSonyPacket(std::string_view trimmedText) {
+    SonyPacket packet;
+    packet.text = trimmedText;
+    packet.key = trimmedText.substr(0, 5);
+    packet.cmd1 = ReadByte(trimmedText.substr(0, 2));
+    packet.cmd2 = trimmedText.size() >= 5 ? ReadByte(trimmedText.substr(3, 2)) : 0;
+    packet.dataCount = packet.cmd1 & 0x0F;
+    packet.group = packet.cmd1 & 0xF0;
+
+    if (packet.dataCount != 0) {
+        const auto fields = SplitFields(trimmedText);
+        const std::size_t fieldCount = std::min(fields.size(), kMaxFieldsRead);
+        // Fields 3 .. F-1 (1-based): everything between CMD2 and the checksum.
+        for (std::size_t i = 2; i + 1 < fieldCount; ++i) {
+            packet.data[i - 2] = ReadByte(fields[i]);
+        }
+    }
+
+    const Checksums checksums = ComputeChecksum(trimmedText);
+    packet.receivedChecksum = checksums.received;
+    packet.computedChecksum = checksums.computed;
+    return packet;
+}
+
+std::string TimeCodeText(const SonyPacket& packet) {
+    std::string text =
+        FormatTimeCode(packet.data[3], packet.data[2], packet.data[1], packet.data[0]);
+    if (packet.receivedChecksum != packet.computedChecksum) text += " CheckSum Error";
+    return text;
+}
+
+std::string RawTimeCode(const SonyPacket& packet) {
+    std::string text = TwoDigitHex(packet.data[3]);
+    text += ':';
+    text += TwoDigitHex(packet.data[2]);
+    text += ':';
+    text += TwoDigitHex(packet.data[1]);
+    text += ':';
+    text += TwoDigitHex(packet.data[0]);
+    return text;
+}
+
+std::string ClipName(const SonyPacket& packet, std::size_t first) {
+    std::string name;
+    for (std::size_t i = first; i < first + 8 && i < packet.data.size(); ++i) {
+        name += static_cast<char>(packet.data[i]);
+    }
+    return name;
+}
+
+}  // namespace orvane
