@@ -5,6 +5,7 @@
 #include "decode/decoder.hpp"
 #include "decode/sony_doremi_disk.hpp"
 #include "decode/sony_packet.hpp"
+#include "decode/sony_preset_select.hpp"
 #include "decode/sony_transport.hpp"
 
 namespace orvane {
@@ -51,6 +52,8 @@ std::string Decoder::DecodePacket(std::string_view packetText) {
             return DescribeTransportCommand(packet, odeticsMode);
         case 0x30:
             return DescribeDoremiDiskCommand(packet);
+        case 0x40:
+            return DescribePresetSelectCommand(packet, odeticsMode);
         default:
             return {};
     }
