@@ -6,6 +6,7 @@
 #include "decode/sony_doremi_disk.hpp"
 #include "decode/sony_packet.hpp"
 #include "decode/sony_preset_select.hpp"
+#include "decode/sony_sense.hpp"
 #include "decode/sony_transport.hpp"
 
 namespace orvane {
@@ -54,6 +55,10 @@ std::string Decoder::DecodePacket(std::string_view packetText) {
             return DescribeDoremiDiskCommand(packet);
         case 0x40:
             return DescribePresetSelectCommand(packet, odeticsMode);
+        case 0x60:
+            return DescribeSenseRequest(packet, lastStatusSense_);
+        case 0x70:
+            return DescribeSenseReply(packet, lastStatusSense_);
         default:
             return {};
     }
