@@ -1,5 +1,71 @@
 #!/usr/bin/env bash
-# Runs Orvane from the build folder given as $1.
+# The demo: the capture-unit simulator on a free loopback port and Orvane in demo/, pointed at it.
+# Usage: scripts/run.sh [BUILD_DIR]   (make run builds first, then calls this)
 set -euo pipefail
-build=${1:-build}
-exec "$build/orvane-cli" "$@"
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+demo="$root/demo"
+scenario=${ORVANE_DEMO_SCENARIO:-sony}
+
+for program in orvane orvane-sim; do
+    if [ ! -x "$build/$program" ]; then
+        echo "run.sh: $build/$program is missing; run 'make build' first" >&2
+        exit 1
+    fi
+done
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "run.sh: no display; on a headless machine try: xvfb-run -a make run" >&2
+    exit 1
+fi
+
+mkdir -p "$demo"
+sim_output=$(mktemp)
+sim_pid=
+stop_simulator() {
+    if [ -n "$sim_pid" ]; then
+        kill "$sim_pid" 2>/dev/null || true
+        wait "$sim_pid" 2>/dev/null || true
+    fi
+    rm -f "$sim_output"
+}
+trap stop_simulator EXIT
+trap 'exit 130' INT TERM
+
+"$build/orvane-sim" --port 0 --scenario "$scenario" >"$sim_output" &
+sim_pid=$!
+
+# The simulator names its port on its first line: "listening on 127.0.0.1:40123".
+port=
+for _ in $(seq 100); do
+    line=$(head -n 1 "$sim_output")
+    if [[ $line =~ ^listening\ on\ 127\.0\.0\.1:([0-9]+)$ ]]; then
+        port=${BASH_REMATCH[1]}
+        break
+    fi
+    if ! kill -0 "$sim_pid" 2>/dev/null; then break; fi
+    sleep 0.1
+done
+if [ -z "$port" ]; then
+    echo "run.sh: the simulator did not start" >&2
+    exit 1
+fi
+
+# Point the demo's settings at the simulator; the view and filter choices saved by earlier runs
+# stay, only the [Setup] section is written anew.
+settings="$demo/Orvane.ini"
+kept=
+if [ -f "$settings" ]; then
+    kept=$(awk 'BEGIN { skip = 0 }
+                /^[ \t]*\[/ { skip = (tolower($0) ~ /^[ \t]*\[setup\]/) }
+                !skip' "$settings" | tr -d '\r')
+fi
+{
+    printf '[Setup]\r\nIp Address=127.0.0.1\r\nPort Number= %s\r\nProtocol= 0\r\n' "$port"
+    if [ -n "$kept" ]; then printf '%s\n' "$kept" | sed 's/$/\r/'; fi
+} >"$settings.new"
+mv "$settings.new" "$settings"
+
+echo "Simulator ($scenario traffic) on 127.0.0.1:$port; Orvane runs in $demo. Press Capture."
+cd "$demo"
+"$build/orvane" "${@:2}"

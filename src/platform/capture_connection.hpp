@@ -1,0 +1,58 @@
+// The TCP connection to the capture unit: a bounded connect, reads handed on as they arrive, and
+// the unit closing its end.
+#pragma once
+
+#include <QAbstractSocket>
+#include <QByteArray>
+#include <QObject>
+#include <string>
+
+class QTcpSocket;
+
+namespace orvane {
+
+// How long a connect may keep the program waiting before it counts as failed.
+inline constexpr int kConnectTimeoutMs = 5000;
+
+// The reasons shown after "Error opening port: ".
+inline constexpr char kReasonDeviceIoError[] = "Device I/O error";
+inline constexpr char kReasonPermissionDenied[] = "Permission denied";
+inline constexpr char kReasonDeviceUnavailable[] = "Device unavailable";
+
+// The reason text for a failed connect: the look-up, the socket and the connect itself give
+// "Device I/O error", an operation still in progress "Permission denied", a socket layer that
+// cannot serve the request "Device unavailable"; anything else the socket layer's own short text.
+std::string ConnectFailureText(QAbstractSocket::SocketError error, const QString& errorString);
+
+// One connection to the capture unit. The program never writes to it. While it is open, every
+// arrival of data is handed on through DataReceived in reads of at most 102400 bytes; when the
+// unit closes its end, what is still buffered is handed on first, then the connection is closed
+// and ClosedByUnit follows.
+class CaptureConnection : public QObject {
+    Q_OBJECT
+  public:
+    explicit CaptureConnection(QObject* parent = nullptr);
+    ~CaptureConnection() override;
+
+    // Connects to address:port, waiting at most timeoutMs. Returns the empty text on success,
+    // otherwise the reason (an open connection is closed first). Blocks the caller meanwhile.
+    std::string Open(const std::string& address, int port, int timeoutMs = kConnectTimeoutMs);
+
+    bool IsOpen() const;
+
+    // Closes the connection without reading what is still pending. Does nothing when closed.
+    void Close();
+
+  signals:
+    void DataReceived(const QByteArray& data);
+    void ClosedByUnit();
+
+  private:
+    void HandOnPendingData();
+    void OnDisconnected();
+
+    QTcpSocket* socket_;
+    bool open_ = false;
+};
+
+}  // namespace orvane
