@@ -23,7 +23,7 @@ inline constexpr int kIdStatusBar = 1000;
 // Reads and sets the check state (0 or 1) of the main window's option buttons and check boxes.
 // Setting a state never runs the control's click handler.
 class CheckStates {
-public:
+  public:
     virtual ~CheckStates() = default;
     virtual int GetCheckState(int id) const = 0;
     virtual void SetCheckState(int id, int state) = 0;

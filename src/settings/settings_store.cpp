@@ -1,0 +1,116 @@
+// The settings file's three groups: connection, view and filter boxes, window size.
+#include "settings/settings_store.hpp"
+
+#include <array>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "settings/ini_file.hpp"
+#include "settings/number_text.hpp"
+
+namespace orvane {
+namespace {
+
+struct CheckKey {
+    int id;
+    std::string_view key;
+};
+
+// In the order they are written. "Display Acks" and "Dev Type Filter" are the keys of the boxes
+// captioned "Display ACKs" and "Disp. Dev Type".
+constexpr auto kCheckKeys = std::to_array<CheckKey>({
+    {kIdPacketView, "Packet View"},
+    {kIdByteView, "Byte View"},
+    {kIdTimeSense, "Time Sense"},
+    {kIdTimeReply, "Time Reply"},
+    {kIdStatusSense, "Status Sense"},
+    {kIdStatusReply, "Status Reply"},
+    {kIdDisplayAcks, "Display Acks"},
+    {kIdDevTypeFilter, "Dev Type Filter"},
+});
+
+constexpr std::string_view kSettingsSection = "Settings";
+constexpr std::string_view kFormSection = "Form";
+constexpr std::string_view kSetupSection = "Setup";
+// The protocol key is written under this spelling; sections match without regard to case, so it
+// lands in the same section as the other two connection keys.
+constexpr std::string_view kSetupSectionForProtocol = "SetUp";
+constexpr std::string_view kAddressKey = "Ip Address";
+constexpr std::string_view kPortKey = "Port Number";
+constexpr std::string_view kProtocolKey = "Protocol";
+
+std::int32_t ReadNumber(const std::string& path, std::string_view section, std::string_view key) {
+    return ParseNumberPrefix(ReadSetting(path, section, key, ""));
+}
+
+}  // namespace
+
+std::string SettingsFilePath() {
+    std::error_code ec;
+    std::string path = std::filesystem::current_path(ec).string();
+    if (ec) {
+        // No current directory (it was removed): the bare name, which then simply fails to
+        // open, rather than a path from the root.
+        return std::string(kSettingsFileName);
+    }
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    if (path.empty() || path.back() != separator) {
+        path += separator;  // a root such as "/" already ends with one
+    }
+    path += kSettingsFileName;
+    return path.substr(0, kMaxSettingsPathLength);
+}
+
+void LoadSettings(CheckStates& checks) {
+    const std::string path = SettingsFilePath();
+    for (const CheckKey& entry : kCheckKeys) {
+        checks.SetCheckState(entry.id, ReadNumber(path, kSettingsSection, entry.key));
+    }
+    const int viewSum = checks.GetCheckState(kIdPacketView) + checks.GetCheckState(kIdByteView);
+    if (viewSum == 0) {
+        checks.SetCheckState(kIdPacketView, 1);
+    } else if (viewSum == 2) {
+        checks.SetCheckState(kIdByteView, 0);
+    }
+}
+
+void SaveSettings(const CheckStates& checks) {
+    const std::string path = SettingsFilePath();
+    for (const CheckKey& entry : kCheckKeys) {
+        WriteSetting(path, kSettingsSection, entry.key,
+                     SettingsNumberText(checks.GetCheckState(entry.id)));
+    }
+}
+
+void SaveWindowSize(std::int32_t width, std::int32_t height) {
+    const std::string path = SettingsFilePath();
+    WriteSetting(path, kFormSection, "width", SettingsNumberText(width));
+    WriteSetting(path, kFormSection, "height", SettingsNumberText(height));
+}
+
+void LoadSetup(ConnectionSettings& settings) {
+    const std::string path = SettingsFilePath();
+    std::string address = ReadSetting(path, kSetupSection, kAddressKey, "");
+    if (IsValidAddress(address)) {
+        settings.captureUnitAddress = std::move(address);
+    }
+    const std::int32_t port = ReadNumber(path, kSetupSection, kPortKey);
+    if (port > 0) {
+        settings.captureUnitPort = port;
+    }
+    ApplyConnectionDefaults(settings);
+    settings.protocolMode = ReadNumber(path, kSetupSection, kProtocolKey);
+}
+
+void SaveSetup(const ConnectionSettings& settings) {
+    const std::string path = SettingsFilePath();
+    WriteSetting(path, kSetupSection, kAddressKey, settings.captureUnitAddress);
+    WriteSetting(path, kSetupSection, kPortKey, SettingsNumberText(settings.captureUnitPort));
+    WriteSetting(path, kSetupSectionForProtocol, kProtocolKey,
+                 SettingsNumberText(settings.protocolMode));
+}
+
+std::int32_t ParsePortText(std::string_view text) { return ParseNumberPrefix(text); }
+
+}  // namespace orvane
