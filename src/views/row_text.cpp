@@ -1,0 +1,62 @@
+// Cell texts shared by the Packet View and Byte View: row numbers, times and hexadecimal numbers.
+#include "views/row_text.hpp"
+
+#include <charconv>
+
+namespace orvane {
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// Decimal digits of a non-negative value, zero-padded to at least `width` digits.
+void AppendPadded(std::string& out, std::int64_t value, int width) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    const int length = static_cast<int>(result.ptr - digits);
+    if (length < width) out.append(static_cast<std::size_t>(width - length), '0');
+    out.append(digits, result.ptr);
+}
+
+}  // namespace
+
+std::string EventText(int rowNumber) {
+    std::string text;
+    if (rowNumber < 0) {
+        text.push_back('-');
+        AppendPadded(text, -static_cast<std::int64_t>(rowNumber), 5);
+    } else {
+        AppendPadded(text, rowNumber, 5);
+    }
+    return text;
+}
+
+std::string TimeText(std::int32_t timeMs) {
+    std::string text;
+    std::int64_t ms = timeMs;
+    if (ms < 0) {
+        text.push_back('-');
+        ms = -ms;
+    }
+    AppendPadded(text, ms / 1000, 4);
+    text.push_back('.');
+    AppendPadded(text, ms % 1000, 3);
+    return text;
+}
+
+std::string UpperHexText(std::int64_t value) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value, 16);
+    for (char* c = digits; c != result.ptr; ++c) {
+        if (*c >= 'a' && *c <= 'f') *c = static_cast<char>(*c - 'a' + 'A');
+    }
+    return std::string(digits, result.ptr);
+}
+
+void AppendHexByte(std::string& out, int value) {
+    out.push_back(kHexDigits[(value >> 4) & 0x0F]);
+    out.push_back(kHexDigits[value & 0x0F]);
+    out.push_back(' ');
+}
+
+}  // namespace orvane
