@@ -1,0 +1,80 @@
+// The shared look of every window: the 32-colour palette with its brushes and the stock fonts.
+#include "ui/look.hpp"
+
+#include <QFontDatabase>
+#include <algorithm>
+
+namespace orvane {
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+constexpr std::array<Rgb, kPaletteSize> kPalette = {{
+    {0, 0, 0},       {0, 0, 128},     {0, 128, 0},     {0, 128, 128},    // 0..3
+    {196, 0, 0},     {128, 0, 128},   {128, 64, 0},    {196, 196, 196},  // 4..7
+    {128, 128, 128}, {0, 0, 255},     {0, 255, 0},     {0, 255, 255},    // 8..11
+    {255, 0, 0},     {255, 0, 255},   {255, 255, 0},   {255, 255, 255},  // 12..15
+    {164, 164, 164}, {128, 160, 255}, {160, 255, 160}, {160, 255, 255},  // 16..19
+    {255, 160, 160}, {255, 160, 255}, {255, 255, 160}, {212, 212, 212},  // 20..23
+    {180, 180, 180}, {188, 220, 255}, {220, 255, 220}, {220, 255, 255},  // 24..27
+    {255, 220, 220}, {255, 220, 255}, {255, 255, 220}, {228, 228, 228},  // 28..31
+}};
+
+QFont FixedFont(int pixelSize) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+}  // namespace
+
+QColor PaletteColor(int index) {
+    if (index < 0 || index >= kPaletteSize) return QColor(0, 0, 0);
+    const Rgb& c = kPalette[static_cast<std::size_t>(index)];
+    return QColor(c.r, c.g, c.b);
+}
+
+QColor GreyLevel(int level) {
+    const int limited = std::clamp(level, 0, 255);
+    return QColor(limited, limited, limited);
+}
+
+QFont DialogFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+void Look::CreatePalette() {
+    for (int i = 0; i < kPaletteSize; ++i) {
+        brushes_[static_cast<std::size_t>(i)] = QBrush(PaletteColor(i), Qt::SolidPattern);
+    }
+}
+
+void Look::CreateFontTable() {
+    // The stock fonts of the classic desktop, each matched by a face of similar role and size:
+    // a bold proportional system face, fixed-pitch faces, and the proportional dialog face.
+    QFont system = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    system.setPixelSize(13);
+    system.setBold(true);
+    QFont ansiVar = DialogFont();
+    QFont guiFont = DialogFont();
+    fonts_ = {system, FixedFont(13), ansiVar, FixedFont(12), guiFont, FixedFont(12)};
+}
+
+const QBrush& Look::Brush(int index) const {
+    if (index < 0 || index >= kPaletteSize) return brushes_[kPaletteBlack];
+    return brushes_[static_cast<std::size_t>(index)];
+}
+
+const QFont& Look::Font(int index) const {
+    if (index < 0 || index >= kStockFontCount) return fonts_[kSystemFont];
+    return fonts_[static_cast<std::size_t>(index)];
+}
+
+}  // namespace orvane

@@ -1,0 +1,151 @@
+// The Setup dialog: the capture unit's address and port and the protocol to decode.
+#include "ui/setup_dialog.hpp"
+
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+
+#include "platform/text_codec.hpp"
+#include "settings/settings_store.hpp"
+#include "ui/background_graphic.hpp"
+#include "ui/dialog_frame.hpp"
+#include "ui/dialog_units.hpp"
+#include "ui/ip_address_edit.hpp"
+#include "ui/look.hpp"
+#include "ui/owner_button.hpp"
+
+namespace orvane {
+namespace {
+
+constexpr int kIdProtocolLabel = 2015;
+constexpr int kIdProtocolGroup = 100;
+constexpr int kIdPortLabel = 2010;
+constexpr int kIdAddressLabel = 2000;
+constexpr int kIdAddress = 115;
+constexpr int kIdPort = 120;
+constexpr int kIdOptionIds[3] = {125, 130, 135};
+constexpr int kIdOk = 140;
+constexpr int kIdCancel = 2;
+
+QLabel* AddLabel(QWidget* parent, const DialogUnits& units, int id, const QString& text,
+                 const QRect& rectDu, Qt::Alignment alignment) {
+    auto* label = new QLabel(text, parent);
+    PlaceControl(label, id, units, rectDu);
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    return label;
+}
+
+}  // namespace
+
+ConnectionSettings ApplySetupInput(const ConnectionSettings& old, const SetupInput& input) {
+    ConnectionSettings result = old;
+    if (IsValidAddress(input.addressText)) result.captureUnitAddress = input.addressText;
+    const std::int32_t port = input.portText.empty() ? 0 : ParsePortText(input.portText);
+    if (port > 0) result.captureUnitPort = port;
+    result.protocolMode =
+        input.checkedProtocol >= kProtocolSony && input.checkedProtocol <= kProtocolVdcp
+            ? input.checkedProtocol
+            : kProtocolSony;
+    return result;
+}
+
+SetupDialog::SetupDialog(QWidget* owner, const Look& look, const ConnectionSettings& settings)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                         Qt::WindowCloseButtonHint),
+      settings_(settings) {
+    setWindowTitle(QStringLiteral("Orvane Setup"));
+    ApplyWindowLook(this);
+    const DialogUnits units(font());
+    setFixedSize(units.ToPixels(QSize(224, 138)));
+
+    new BackgroundGraphic(this, units.ToPixels(QSize(224, 138)));
+    PaintGradientBackground(this, 128, 70, 137);
+
+    QLabel* protocolLabel = AddLabel(this, units, kIdProtocolLabel, QStringLiteral("Protocol"),
+                                     QRect(8, 53, 208, 7), Qt::AlignHCenter);
+    auto* group = new QGroupBox(this);
+    PlaceControl(group, kIdProtocolGroup, units, QRect(8, 57, 208, 27));
+    // The caption sits on the group box's top edge, so it must stand in front of it.
+    protocolLabel->raise();
+    AddLabel(this, units, kIdPortLabel, QStringLiteral("Port:"), QRect(11, 32, 19, 12),
+             Qt::AlignLeft);
+    AddLabel(this, units, kIdAddressLabel, QStringLiteral("IP Address:"), QRect(11, 12, 40, 12),
+             Qt::AlignLeft);
+
+    addressEdit_ = new IpAddressEdit(this);
+    PlaceControl(addressEdit_, kIdAddress, units, QRect(56, 10, 85, 12));
+    QPalette white = addressEdit_->palette();
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base}) {
+        white.setColor(role, PaletteColor(kPaletteWhite));
+    }
+    white.setColor(QPalette::Text, PaletteColor(kPaletteBlack));
+    addressEdit_->setPalette(white);
+    addressEdit_->SetAddressText(FromWindows1252(settings_.captureUnitAddress));
+
+    portEdit_ = new QLineEdit(QString::number(settings_.captureUnitPort), this);
+    PlaceControl(portEdit_, kIdPort, units, QRect(56, 30, 40, 12));
+    portEdit_->setAlignment(Qt::AlignCenter);
+    portEdit_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), portEdit_));
+
+    const QString optionCaptions[3] = {QStringLiteral("Sony"), QStringLiteral("Odetics"),
+                                       QStringLiteral("VDCP (Louth)")};
+    const QRect optionRects[3] = {QRect(35, 66, 32, 12), QRect(88, 66, 40, 12),
+                                  QRect(141, 66, 59, 12)};
+    auto* optionGroup = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        options_[static_cast<std::size_t>(i)] = new QRadioButton(optionCaptions[i], this);
+        PlaceControl(options_[static_cast<std::size_t>(i)], kIdOptionIds[i], units, optionRects[i]);
+        optionGroup->addButton(options_[static_cast<std::size_t>(i)], i);
+    }
+    if (settings_.protocolMode >= kProtocolSony && settings_.protocolMode <= kProtocolVdcp) {
+        options_[static_cast<std::size_t>(settings_.protocolMode)]->setChecked(true);
+    }
+
+    okButton_ = new OwnerButton(QStringLiteral("&Ok"), look.Font(kAnsiVarFont), this);
+    PlaceControl(okButton_, kIdOk, units, QRect(20, 96, 53, 27));
+    cancelButton_ = new OwnerButton(QStringLiteral("&Cancel"), look.Font(kAnsiVarFont), this);
+    PlaceControl(cancelButton_, kIdCancel, units, QRect(151, 96, 53, 27));
+    connect(okButton_, &QPushButton::clicked, this, &SetupDialog::SetupOk);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QRadioButton* SetupDialog::protocolOption(int mode) const {
+    if (mode < kProtocolSony || mode > kProtocolVdcp) return nullptr;
+    return options_[static_cast<std::size_t>(mode)];
+}
+
+SetupInput SetupDialog::ReadInput() const {
+    SetupInput input;
+    input.addressText = ToWindows1252(addressEdit_->AddressText());
+    input.portText = ToWindows1252(portEdit_->text());
+    for (int i = 0; i < 3; ++i) {
+        if (options_[static_cast<std::size_t>(i)]->isChecked()) {
+            input.checkedProtocol = i;
+            break;
+        }
+    }
+    return input;
+}
+
+void SetupDialog::SetupOk() {
+    settings_ = ApplySetupInput(settings_, ReadInput());
+    accept();
+}
+
+bool ShowSetupDialog(QWidget* owner, const Look& look, ConnectionSettings& settings) {
+    SetupDialog dialog(owner, look, settings);
+    CentreOnScreen(&dialog);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    settings = dialog.settings();
+    SaveSetup(settings);
+    QCoreApplication::processEvents();
+    return true;
+}
+
+}  // namespace orvane
