@@ -1,0 +1,72 @@
+// The end of every headless capture or replay: assembly, the list fill, and the log.
+#include "cli/capture_log.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "capture/trace.hpp"
+#include "cli/assemble.hpp"
+#include "cli/escape_text.hpp"
+#include "decode/decoder.hpp"
+#include "views/list_views.hpp"
+#include "views/log_writer.hpp"
+
+namespace orvane::cli {
+namespace {
+
+// The main window's choices as the command line gave them.
+class CommandLineViewState final : public ViewState {
+  public:
+    explicit CommandLineViewState(const CliOptions& options) : options_(options) {}
+
+    bool IsByteViewSelected() const override { return options_.view == ViewKind::Byte; }
+    bool IsPacketViewSelected() const override { return options_.view == ViewKind::Packet; }
+    FilterFlags GetFilterFlags() const override { return options_.show; }
+    void SetStatusText(std::string_view) override {}
+    void ShowList(ViewKind) override {}
+
+  private:
+    const CliOptions& options_;
+};
+
+bool WriteToStdout(const std::string& text) {
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+           std::fflush(stdout) == 0;
+}
+
+}  // namespace
+
+int WriteCaptureLog(CaptureModel& model, const CliOptions& options) {
+    const Trace trace;  // diagnostics have no channel in the headless front end
+    AssembleBlocks(model, options.protocolMode, trace);
+
+    ListViews views;
+    Decoder decoder(options.protocolMode);
+    CommandLineViewState viewState(options);
+    views.RefreshList(model, decoder, viewState, trace);
+
+    LogCellTransform transform;
+    if (options.escape) transform = [](std::string_view cell) { return EscapeText(cell); };
+    const std::string text =
+        BuildLogText(views.ListFor(options.view), options.view, CurrentLocalDateTime(), transform);
+    if (text.empty()) return 0;  // an empty view writes nothing and creates no file
+
+    if (!options.outPath.empty()) {
+        const LogWriteResult result = WriteLogFile(options.outPath, text);
+        if (!result.ok()) {
+            std::fprintf(stderr, "orvane-cli: cannot write %s: %s\n", options.outPath.c_str(),
+                         result.reason.c_str());
+            return 1;
+        }
+        return 0;
+    }
+    if (!WriteToStdout(text)) {
+        std::fprintf(stderr, "orvane-cli: cannot write the log: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace orvane::cli

@@ -1,0 +1,14 @@
+// The end of every headless capture or replay: assembly, the list fill, and the log.
+#pragma once
+
+#include "capture/capture_model.hpp"
+#include "cli/cli_options.hpp"
+
+namespace orvane::cli {
+
+// Groups the stored blocks into packets under the protocol, fills the chosen view under the
+// shown filters and writes the log to --out or standard output, as Save Log does: nothing at all
+// when the view has no rows. Returns the exit status: 0, or 1 when the log cannot be written.
+int WriteCaptureLog(CaptureModel& model, const CliOptions& options);
+
+}  // namespace orvane::cli

@@ -1,0 +1,42 @@
+// The command line of orvane-cli: subcommands and their options.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "views/packet_filter.hpp"
+
+namespace orvane::cli {
+
+enum class Command { kHelp, kDecode, kReplay, kCapture };
+
+struct CliOptions {
+    Command command = Command::kHelp;
+    std::int32_t protocolMode = 0;  // 0 Sony, 1 Odetics, 2 VDCP; any other value decodes as Sony
+    bool escape = false;
+    ViewKind view = ViewKind::Packet;
+    FilterFlags show = FilterFlags::ShowAll();
+    std::string outPath;  // empty: standard output
+    std::vector<std::string> files;
+    std::string address;
+    bool hasAddress = false;
+    int port = 0;
+    bool hasPort = false;
+    double seconds = -1;  // < 0: no time limit
+    std::string saveRawPath;
+};
+
+// Fills `options` from argv[1..]; returns an empty text, or the one-line reason the command line
+// is bad.
+std::string ParseCommandLine(int argc, const char* const* argv, CliOptions& options);
+
+// "sony", "odetics", "vdcp" (any case) or a signed 32-bit integer.
+bool ParseProtocol(const std::string& text, std::int32_t& protocolMode);
+
+// Comma-separated filter names, "all" or "none".
+bool ParseShowList(const std::string& text, FilterFlags& flags);
+
+std::string UsageText();
+
+}  // namespace orvane::cli
