@@ -38,13 +38,16 @@ std::string Decoder::DecodePacket(std::string_view packetText) {
 
     const SonyPacket packet = ReadSonyPacket(TrimSpaces(packetText));
 
-    for (const auto& fixed : kFixedReplies) {
-        if (packet.key == fixed.key) return std::string(fixed.description);
-    }
-    if (packet.key == kDeviceTypeKey) {
-        std::string text = "Device Type ";
-        if (packet.text.size() > 6) text += packet.text.substr(6);
-        return text;
+    // Every fixed key starts with 00, 10, 11 or 12, so other groups skip the comparisons.
+    if (packet.group <= 0x10) {
+        for (const auto& fixed : kFixedReplies) {
+            if (packet.key == fixed.key) return std::string(fixed.description);
+        }
+        if (packet.key == kDeviceTypeKey) {
+            std::string text = "Device Type ";
+            if (packet.text.size() > 6) text += packet.text.substr(6);
+            return text;
+        }
     }
 
     const bool odeticsMode = protocolMode_ == kProtocolOdetics;

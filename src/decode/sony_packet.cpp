@@ -32,18 +32,31 @@ SonyPacket ReadSonyPacket(std::string_view trimmedText) {
     packet.dataCount = packet.cmd1 & 0x0F;
     packet.group = packet.cmd1 & 0xF0;
 
-    if (packet.dataCount != 0) {
-        const auto fields = SplitFields(trimmedText);
-        const std::size_t fieldCount = std::min(fields.size(), kMaxFieldsRead);
-        // Fields 3 .. F-1 (1-based): everything between CMD2 and the checksum.
-        for (std::size_t i = 2; i + 1 < fieldCount; ++i) {
-            packet.data[i - 2] = ReadByte(fields[i]);
-        }
+    // One walk over the fields gives the data bytes and the checksum: a list fill decodes up to
+    // 100,000 packets in a row, so nothing here allocates. The checksum is the same as
+    // ComputeChecksum's: the last field against the low 8 bits of the sum of all the others.
+    std::array<std::int32_t, kMaxFieldsRead> firstFields{};
+    std::size_t fieldCount = 0;
+    std::uint32_t sum = 0;
+    std::int32_t last = 0;
+    ForEachField(trimmedText, [&](std::string_view field) {
+        last = ReadByte(field);
+        if (fieldCount < kMaxFieldsRead) firstFields[fieldCount] = last;
+        sum += static_cast<std::uint32_t>(last);
+        ++fieldCount;
+        return true;
+    });
+    if (fieldCount > 0) {
+        packet.receivedChecksum = last;
+        packet.computedChecksum =
+            static_cast<std::int32_t>((sum - static_cast<std::uint32_t>(last)) & 0xFF);
     }
 
-    const Checksums checksums = ComputeChecksum(trimmedText);
-    packet.receivedChecksum = checksums.received;
-    packet.computedChecksum = checksums.computed;
+    // DATA-1 onwards: fields 3 .. F-1 (1-based) of at most F = 16 fields, only with a data count.
+    if (packet.dataCount != 0) {
+        const std::size_t counted = std::min(fieldCount, kMaxFieldsRead);
+        for (std::size_t i = 2; i + 1 < counted; ++i) packet.data[i - 2] = firstFields[i];
+    }
     return packet;
 }
 

@@ -30,6 +30,21 @@ struct SonyPacket {
 // The text with leading and trailing spaces removed (spaces only, not other blanks).
 std::string_view TrimSpaces(std::string_view text);
 
+// Calls visit(field) for each field of a text split at every single space, in order, empty
+// fields included, until visit returns false. Nothing is allocated.
+template <typename Visit>
+void ForEachField(std::string_view text, Visit visit) {
+    if (text.empty()) return;
+    // A plain scan: fields are two characters long, too short for a library search to pay.
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != ' ') continue;
+        if (!visit(text.substr(start, i - start))) return;
+        start = i + 1;
+    }
+    visit(text.substr(start));
+}
+
 // Reads the working values of a trimmed packet text. The data bytes come from the fields of the
 // text (the third field up to the one before the checksum, counting at most 16 fields), not from
 // the data count, and only when the data count is not 0. A field wider than a byte keeps its low

@@ -1,6 +1,7 @@
 // The status flag names of status bytes 0 to 7, and the reading of a status reply against them.
 #include "decode/sony_status_data.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -45,11 +46,19 @@ std::string DecodeStatusData(std::string_view replyText, std::string_view lastSt
 
         // The reply's data bytes: its fields after CMD1 and CMD2, up to the one before the
         // checksum. The reply does not repeat the byte numbers; they follow from the request.
+        const std::string_view reply = TrimSpaces(replyText);
+        const auto fieldCount =
+            reply.empty()
+                ? 0
+                : static_cast<std::size_t>(std::count(reply.begin(), reply.end(), ' ')) + 1;
         std::array<int, kMaxReplyValues> values{};
-        const auto fields = SplitFields(TrimSpaces(replyText));
-        for (std::size_t i = 2; i + 1 < fields.size() && i - 2 < kMaxReplyValues; ++i) {
-            values[i - 2] = static_cast<int>(ReadHexField(fields[i]) & 0xFF);
-        }
+        std::size_t index = 0;
+        ForEachField(reply, [&](std::string_view field) {
+            if (index + 1 >= fieldCount) return false;  // the checksum
+            if (index >= 2) values[index - 2] = static_cast<int>(ReadHexField(field) & 0xFF);
+            ++index;
+            return index < 2 + kMaxReplyValues;
+        });
 
         for (int i = 0; i < count; ++i) {
             const int statusByte = start + i;
