@@ -3,18 +3,18 @@
 #include "views/list_model.hpp"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 namespace orvane {
 
 namespace {
 
-// A list cell stops at its first NUL byte.
+// A list cell stops at its first NUL byte. Cells are short, so a plain scan beats a library call.
 std::string_view CutAtNul(std::string_view text) {
-    const void* nul = std::memchr(text.data(), '\0', text.size());
-    if (nul == nullptr) return text;
-    return text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\0') return text.substr(0, i);
+    }
+    return text;
 }
 
 }  // namespace
@@ -22,11 +22,12 @@ std::string_view CutAtNul(std::string_view text) {
 int ListModel::InsertItem(int row, std::string_view text) {
     const int count = GetItemCount();
     row = std::clamp(row, 0, count);
-    Row newRow;
-    newRow[0].assign(CutAtNul(text));
     if (row == count) {
-        rows_.push_back(std::move(newRow));
+        // Fills append; build the row in place.
+        rows_.emplace_back()[0].assign(CutAtNul(text));
     } else {
+        Row newRow;
+        newRow[0].assign(CutAtNul(text));
         rows_.insert(rows_.begin() + row, std::move(newRow));
     }
     return row;
