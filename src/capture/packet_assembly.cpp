@@ -1,0 +1,281 @@
+// Packet assembly: stored blocks -> time-stamped byte list -> packet numbers -> packet lines.
+#include "capture/packet_assembly.hpp"
+
+#include <algorithm>
+#include <cstddef>
+#include <string_view>
+
+#include "capture/hex_dump.hpp"
+
+namespace orvane {
+namespace {
+
+constexpr std::size_t kHeaderSize = 8;  // marker of five 0x00, then the 24-bit sequence number
+constexpr std::size_t kEntrySize = 3;
+constexpr std::int32_t kCodeIgnore = 0x40;
+
+constexpr std::uint8_t kStx = 0x02;
+constexpr std::uint8_t kAck = 0x04;
+constexpr std::uint8_t kNak = 0x05;
+
+int Byte(std::string_view bytes, std::size_t index) {
+    return static_cast<unsigned char>(bytes[index]);
+}
+
+// True when five consecutive 0x00 bytes start at or after offset `from`.
+bool HasZeroRun(std::string_view bytes, std::size_t from) {
+    int run = 0;
+    for (std::size_t i = from; i < bytes.size(); ++i) {
+        run = bytes[i] == '\0' ? run + 1 : 0;
+        if (run == 5) return true;
+    }
+    return false;
+}
+
+// The block's sequence number, or -1 when its header is incomplete (it then matches nothing).
+std::int64_t SequenceOf(std::string_view block) {
+    if (block.size() < kHeaderSize) return -1;
+    return (static_cast<std::int64_t>(Byte(block, 5)) << 16) | (Byte(block, 6) << 8) |
+           Byte(block, 7);
+}
+
+std::string_view BlockAt(const CaptureModel& model, int k) {
+    if (k < 0 || static_cast<std::size_t>(k) >= model.receivedBlocks.size()) return {};
+    return model.receivedBlocks[static_cast<std::size_t>(k)];
+}
+
+// byteCount limited to the entries that exist, so a hand-made model cannot lead out of range.
+int UsableByteCount(const CaptureModel& model) {
+    const int last = static_cast<int>(model.capturedBytes.size()) - 1;
+    return std::clamp(model.byteCount, 0, std::max(last, 0));
+}
+
+bool IsBlockUsable(const CaptureModel& model, int k) {
+    const std::string_view block = BlockAt(model, k);
+    if (block.empty()) return false;
+    if (block.size() < 5 || block.find_first_not_of('\0') < 5) return false;
+    // A second marker means two messages ran together in one block: its entries cannot be trusted.
+    if (HasZeroRun(block, 6)) return false;
+    // A sequence gap after the block means a lost message whose continuation may have been
+    // appended here; the last block has no successor to judge it by.
+    if (k < model.blockCount && SequenceOf(BlockAt(model, k + 1)) != SequenceOf(block) + 1) {
+        return false;
+    }
+    return block.size() >= kHeaderSize + kEntrySize;
+}
+
+void AppendTime(std::string& text, std::int32_t timeMs) {
+    // Seconds with at least four integer digits and exactly three decimals: "0001.500".
+    char digits[16];
+    int count = 0;
+    std::int32_t seconds = timeMs / 1000;
+    do {
+        digits[count++] = static_cast<char>('0' + seconds % 10);
+        seconds /= 10;
+    } while (seconds > 0);
+    while (count < 4) digits[count++] = '0';
+    while (count > 0) text.push_back(digits[--count]);
+    const std::int32_t millis = timeMs % 1000;
+    text.push_back('.');
+    text.push_back(static_cast<char>('0' + millis / 100));
+    text.push_back(static_cast<char>('0' + millis / 10 % 10));
+    text.push_back(static_cast<char>('0' + millis % 10));
+}
+
+void AssignSonyNumbers(CaptureModel& model, int byteCount) {
+    std::int32_t counter = 0;
+    std::int32_t lastDirection = 0;
+    int announcedLength = 0;  // 0: no controller packet open
+    int position = 0;
+    for (int i = 1; i <= byteCount; ++i) {
+        CapturedByte& byte = model.capturedBytes[static_cast<std::size_t>(i)];
+        if (byte.direction == kDirectionController) {
+            if (lastDirection != kDirectionController) ++counter;
+            lastDirection = kDirectionController;
+            bool opensPacket = announcedLength == 0;
+            if (!opensPacket) opensPacket = ++position > announcedLength;
+            if (opensPacket) {
+                announcedLength = SonyPacketLength(byte.value);
+                position = 1;
+                ++counter;
+            }
+            byte.packetNo = counter;
+        } else if (byte.direction == kDirectionDevice) {
+            if (lastDirection != kDirectionDevice) ++counter;
+            lastDirection = kDirectionDevice;
+            byte.packetNo = counter;
+            announcedLength = 0;  // a reply ends whatever the controller had announced
+        } else {
+            byte.packetNo = 0;
+        }
+    }
+}
+
+// VDCP framing of one direction: STX, byte count, that many body bytes, checksum.
+struct VdcpFraming {
+    enum class Phase { kIdle, kAfterStart, kInBody, kAfterNak };
+    Phase phase = Phase::kIdle;
+    int bodyLeft = 0;  // body bytes still to come; at 0 in kInBody the next byte is the checksum
+    std::int32_t counter = 0;
+
+    void Take(int value, bool isDevice) {
+        switch (phase) {
+            case Phase::kIdle:
+                if (value == kStx) {
+                    ++counter;
+                    phase = Phase::kAfterStart;
+                } else if (!isDevice) {
+                    // The controller only sends frames: any idle byte is read as a frame start.
+                    phase = Phase::kAfterStart;
+                } else if (value == kAck) {
+                    ++counter;
+                } else if (value == kNak) {
+                    ++counter;
+                    phase = Phase::kAfterNak;
+                }
+                break;
+            case Phase::kAfterStart:
+                bodyLeft = value;
+                phase = Phase::kInBody;
+                break;
+            case Phase::kInBody:
+                if (bodyLeft == 0) {
+                    phase = Phase::kIdle;  // the checksum ends the frame whatever its value
+                } else {
+                    --bodyLeft;
+                }
+                break;
+            case Phase::kAfterNak:
+                phase = Phase::kIdle;  // the NAK's error byte
+                break;
+        }
+    }
+};
+
+void AssignVdcpNumbers(CaptureModel& model, int byteCount) {
+    VdcpFraming controller;
+    VdcpFraming device;
+    for (int i = 1; i <= byteCount; ++i) {
+        CapturedByte& byte = model.capturedBytes[static_cast<std::size_t>(i)];
+        if (byte.direction == kDirectionController) {
+            controller.Take(byte.value, false);
+            byte.packetNo = controller.counter;
+        } else if (byte.direction == kDirectionDevice) {
+            device.Take(byte.value, true);
+            byte.packetNo = device.counter;
+        } else {
+            byte.packetNo = 0;
+        }
+    }
+}
+
+}  // namespace
+
+void BuildCapturedBytes(CaptureModel& model) {
+    if (model.blockCount <= 0) return;
+    model.capturedBytes.assign(static_cast<std::size_t>(kMaxBytes) + 1, CapturedByte{});
+    model.byteCount = 0;
+    std::int32_t timeBase = 0;
+    for (int k = 1; k <= model.blockCount && model.byteCount < kMaxBytes; ++k) {
+        if (!IsBlockUsable(model, k)) continue;
+        const std::string_view block = BlockAt(model, k);
+        const auto sequence = static_cast<std::int32_t>(SequenceOf(block));
+        for (std::size_t at = kHeaderSize; at + kEntrySize <= block.size(); at += kEntrySize) {
+            if (model.byteCount >= kMaxBytes) break;
+            const int first = Byte(block, at);
+            const std::int32_t code = first & 0xC0;
+            if (code == kCodeIgnore) continue;
+            const std::int32_t tick = ((first & 0x0F) << 8) | Byte(block, at + 1);
+            const std::int32_t previousMs =
+                model.capturedBytes[static_cast<std::size_t>(model.byteCount)].timeMs;
+            // The unit's tick wraps every 4096 ms; a fall below the previous time restarts the
+            // count from that time, which keeps times from ever going back.
+            if (timeBase + tick < previousMs) timeBase = previousMs;
+            CapturedByte& byte = model.capturedBytes[static_cast<std::size_t>(++model.byteCount)];
+            byte.blockSeq = sequence;
+            byte.timeMs = timeBase + tick;
+            byte.direction = code;
+            byte.value = Byte(block, at + 2);
+            byte.packetNo = 0;
+        }
+    }
+}
+
+int SonyPacketLength(int cmd1) { return (cmd1 & 0x0F) + 3; }
+
+void AssignPacketNumbers(CaptureModel& model, std::int32_t protocolMode) {
+    const int byteCount = UsableByteCount(model);
+    if (protocolMode == kProtocolVdcp) {
+        AssignVdcpNumbers(model, byteCount);
+    } else {
+        AssignSonyNumbers(model, byteCount);
+    }
+}
+
+void BuildPacketLines(CaptureModel& model, const Trace& trace) {
+    const int byteCount = UsableByteCount(model);
+    const auto& bytes = model.capturedBytes;
+    // Lines already in the list keep their storage: refilling them costs no allocation.
+    auto& lines = model.packetLines;
+    int lastIndex = -1;
+
+    struct Side {
+        std::int32_t lastStarted = 0;  // number of the last packet started
+        int lastTaken = 0;             // index of the last byte taken into a packet
+    };
+    Side controller;
+    Side device;
+
+    // Entry 0 is the all-zero slot, never a byte of the line; every real byte may start a packet.
+    for (int i = 1; i <= byteCount; ++i) {
+        if (lastIndex >= kMaxPacketIndex) break;
+        const CapturedByte& start = bytes[static_cast<std::size_t>(i)];
+        Side* side = start.direction == kDirectionController ? &controller
+                     : start.direction == kDirectionDevice   ? &device
+                                                             : nullptr;
+        if (side == nullptr || side->lastTaken >= i || start.packetNo == side->lastStarted) {
+            continue;
+        }
+        side->lastStarted = start.packetNo;
+
+        ++lastIndex;
+        if (static_cast<std::size_t>(lastIndex) == lines.size()) lines.emplace_back();
+        PacketLine& line = lines[static_cast<std::size_t>(lastIndex)];
+        line.firstByteIndex = i;
+        std::string& text = line.text;
+        text.clear();
+        text.push_back(static_cast<char>(start.direction));
+        AppendTime(text, start.timeMs);
+        text.push_back('\t');
+        // The packet ends at the first later byte of its direction with another number; bytes of
+        // the other direction in between are passed over.
+        for (int j = i; j <= byteCount; ++j) {
+            const CapturedByte& byte = bytes[static_cast<std::size_t>(j)];
+            if (byte.direction != start.direction) continue;
+            if (byte.packetNo != start.packetNo) break;
+            AppendHexPair(text, byte.value);
+            text.push_back(' ');
+            side->lastTaken = j;
+        }
+        if (trace.debugTrace && trace.output) {
+            std::string traced = text;
+            traced.push_back(' ');
+            trace.Debug(traced);
+        }
+    }
+    lines.resize(static_cast<std::size_t>(lastIndex + 1));
+    model.lastPacketIndex = lastIndex;
+}
+
+void AssembleCapture(CaptureModel& model, std::int32_t protocolMode, const Trace& trace) {
+    BuildCapturedBytes(model);
+    AssignPacketNumbers(model, protocolMode);
+    BuildPacketLines(model, trace);
+}
+
+void ClearCapturedBytes(CaptureModel& model) {
+    model.capturedBytes.assign(static_cast<std::size_t>(kMaxBytes) + 1, CapturedByte{});
+    model.byteCount = 0;
+}
+
+}  // namespace orvane

@@ -1,0 +1,37 @@
+// Packet assembly: stored blocks -> time-stamped byte list -> packet numbers -> packet lines.
+#pragma once
+
+#include <cstdint>
+
+#include "capture/capture_model.hpp"
+#include "capture/trace.hpp"
+
+namespace orvane {
+
+inline constexpr std::int32_t kProtocolVdcp = 2;  // every other protocol mode groups as Sony 9-pin
+
+// Rebuilds the byte list from the block store. Does nothing when no block is stored, so the
+// previous capture's bytes stay. Malformed blocks, blocks whose successor breaks the sequence
+// (the last block excepted) and entries marked "ignore" give no bytes; at most kMaxBytes bytes.
+void BuildCapturedBytes(CaptureModel& model);
+
+// Sets packetNo of every byte 1..byteCount: Sony 9-pin grouping (one counter, controller
+// packets cut by their announced length, replies by change of direction), or VDCP framing
+// (STX, byte count, body, checksum; ACK and NAK replies) with a counter per direction.
+void AssignPacketNumbers(CaptureModel& model, std::int32_t protocolMode);
+
+// Length of a Sony 9-pin controller packet from its first byte: CMD1, CMD2, the data bytes
+// counted by CMD1's low nibble, and the checksum.
+int SonyPacketLength(int cmd1);
+
+// Rebuilds the packet list from the numbered bytes, one line per packet in order of its first
+// byte; with the debug trace on, every line is written followed by one space.
+void BuildPacketLines(CaptureModel& model, const Trace& trace);
+
+// The three passes in their order, as run after every capture.
+void AssembleCapture(CaptureModel& model, std::int32_t protocolMode, const Trace& trace);
+
+// The Clear command: the byte list becomes all-zero with byteCount 0; the packet list stays.
+void ClearCapturedBytes(CaptureModel& model);
+
+}  // namespace orvane

@@ -1,0 +1,59 @@
+// Receive stream: cuts the capture unit's byte stream into blocks and keeps the block store.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "capture/capture_model.hpp"
+#include "capture/trace.hpp"
+
+namespace orvane {
+
+// What the receive stream needs from the windows around it; the GUI supplies it, tests fake it.
+class ReceiveEvents {
+  public:
+    virtual ~ReceiveEvents() = default;
+    virtual void SetCounterText(const std::string& text) = 0;  // label beside "Packets Received:"
+    virtual void SetStatusText(const std::string& text) = 0;   // part 0 of the main status bar
+    virtual void EndCapture() = 0;  // the store is full: close the capture dialog
+};
+
+// The capture unit sends messages of a five-byte 0x00 marker, a 24-bit sequence number (most
+// significant byte first, rising by one per message) and 3-byte entries. TCP may cut them
+// anywhere and run several together; each message becomes one block of the store.
+class ReceiveStream {
+  public:
+    ReceiveStream(CaptureModel& model, const Trace& trace, ReceiveEvents& events);
+
+    // Empties the block store (blockCount 0), as opening a connection to the capture unit does.
+    void StartCapture();
+
+    // One socket read's bytes (at most kReadLimit). A read that starts with the marker opens a
+    // new message; any other read continues the last one. A message is cut where the next
+    // message's header begins on an entry boundary, and a header still incomplete at the end of
+    // the data waits for the next read. A message holding any other run of five 0x00 bytes is
+    // dropped (and reported on the trace). The message that finds 1000 blocks stored ends the
+    // capture: it and everything after it is discarded.
+    void OnReceive(std::string_view data);
+
+    // Hexadecimal form of the latest read or stored message.
+    const std::string& messageText() const { return messageText_; }
+
+    // A message found 1000 blocks stored: the capture has ended.
+    bool storeFull() const { return storeFull_; }
+
+  private:
+    std::string& LastBlock();
+    void AppendToLastBlock(std::string_view data);
+    void TakeMessage(std::string_view message);
+
+    CaptureModel& model_;
+    const Trace& trace_;
+    ReceiveEvents& events_;
+    std::string messageText_;
+    std::string rest_;  // the part cut off the last block, handled as new messages
+    bool storeFull_ = false;
+};
+
+}  // namespace orvane
