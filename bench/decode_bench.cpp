@@ -1,5 +1,4 @@
-// Measures the packet decoder over 100,000 mixed packets, the size of the largest list fill:
-// every Sony 9-pin group (Odetics forms included) and VDCP packets.
+// Measures the packet decoder over 100,000 mixed Sony 9-pin and VDCP packets (a full list fill).
 #include <benchmark/benchmark.h>
 
 #include <array>

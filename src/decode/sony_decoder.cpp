@@ -1,5 +1,4 @@
-// The packet decoder's entry: reads one packet text, answers the system commands and fixed
-// replies, and hands every other Sony 9-pin packet to the table of its command group.
+// The packet decoder's entry: fixed replies first, then one table per Sony 9-pin command group.
 #include <array>
 
 #include "decode/decoder.hpp"

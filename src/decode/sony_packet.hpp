@@ -1,5 +1,4 @@
-// The Sony 9-pin packet as the decoder reads it: the working values of one packet text, the
-// time-code and clip-name texts the group tables share, and the lookup of their code tables.
+// The Sony 9-pin packet as the decoder reads it, and the texts and lookup its tables share.
 #pragma once
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// The preset and select vocabulary: presets with time codes, edit points, the edit preset's
-// channels and the select commands' modes.
+// The preset and select vocabulary: presets, edit points, edit preset channels, select modes.
 #include "decode/sony_preset_select.hpp"
 
 #include <array>

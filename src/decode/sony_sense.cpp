@@ -1,5 +1,4 @@
-// The sense and reply vocabularies: requests, time data, start-and-count texts and the
-// current-time-sense flags.
+// The sense and reply vocabularies: requests, time data, start and count, time-sense flags.
 #include "decode/sony_sense.hpp"
 
 #include <array>

@@ -1,5 +1,4 @@
-// The packet decoder's entry: packet layout, fixed replies, group dispatch, protocol modes and
-// texts that are not well-formed packets.
+// The packet decoder's entry: layout, fixed replies, dispatch, modes, texts that are no packet.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -164,6 +163,31 @@ TEST(SonyDecoder, NeverFailsOnTextsThatAreNotPackets) {
     EXPECT_EQ(Decode(""), "");
     EXPECT_EQ(Decode("          "), "");
     EXPECT_EQ(Decode(manyFields), "Step Forward 255 field(s)");
+}
+
+TEST(SonyDecoder, NeverFailsOnRandomTexts) {
+    // Hexadecimal digits in both cases, non-digits, runs of spaces and 8-bit bytes, in lengths up
+    // to 80 characters; a fixed seed keeps a failure reproducible.
+    static constexpr char kCharacters[] = "0123456789ABCDEFabcdef    G \x00\xFF\x92-";
+    constexpr std::string_view kAlphabet(kCharacters, sizeof kCharacters - 1);
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % bound;
+    };
+    Decoder sony(kProtocolSony);
+    Decoder odetics(kProtocolOdetics);
+    Decoder vdcp(kProtocolVdcp);
+    for (int n = 0; n < 20000; ++n) {
+        std::string text;
+        const std::uint32_t length = next(81);
+        for (std::uint32_t i = 0; i < length; ++i) text += kAlphabet[next(kAlphabet.size())];
+        sony.DecodePacket(text);
+        odetics.DecodePacket(text);
+        vdcp.DecodePacket(text);
+    }
+    // Whatever came before, a well-formed packet still reads as itself.
+    EXPECT_EQ(sony.DecodePacket("74 04 00 00 10 01 89 "), "LTC Time Data 01:10:00:00");
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The preset and select group: presets with time codes, Odetics preset forms, the edit preset's
-// channel names and the select commands' modes.
+// The preset and select group: time-code presets, Odetics forms, edit preset, select modes.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,4 @@
-// Sense requests and data replies: time data, time-sense flags, start-and-count texts, and the
-// remembered Status Sense request that status replies are read against.
+// Sense requests and replies, and the remembered Status Sense that status replies read against.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,4 @@
-// Status replies read against a Status Sense request: the flag names, their order, and what is
-// skipped.
+// Status replies read against a Status Sense request: flag names, their order, what is skipped.
 #include "decode/sony_status_data.hpp"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// Every CMD2 value of every command group, in every protocol mode: nothing fails, the known
-// codes give their names and the others the group's fallback.
+// Every CMD2 of every command group in every protocol mode: no failure, known codes named.
 #include <gtest/gtest.h>
 
 #include <cstdio>
