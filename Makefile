@@ -24,6 +24,9 @@ build-asan: deps $(ASAN_BUILD)/build.ninja
 run: build
 	@scripts/run.sh $(BUILD)
 
+screenshots: build
+	@scripts/screenshots.sh $(BUILD)
+
 test: test-normal test-asan
 
 test-normal: build
