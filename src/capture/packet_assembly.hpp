@@ -5,10 +5,9 @@
 
 #include "capture/capture_model.hpp"
 #include "capture/trace.hpp"
+#include "settings/connection_settings.hpp"  // kProtocolVdcp; every other mode groups as Sony
 
 namespace orvane {
-
-inline constexpr std::int32_t kProtocolVdcp = 2;  // every other protocol mode groups as Sony 9-pin
 
 // Rebuilds the byte list from the block store. Does nothing when no block is stored, so the
 // previous capture's bytes stay. Malformed blocks, blocks whose successor breaks the sequence

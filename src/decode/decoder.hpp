@@ -5,11 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
+#include "settings/connection_settings.hpp"  // kProtocolSony, kProtocolOdetics, kProtocolVdcp
 
-inline constexpr std::int32_t kProtocolSony = 0;
-inline constexpr std::int32_t kProtocolOdetics = 1;
-inline constexpr std::int32_t kProtocolVdcp = 2;
+namespace orvane {
 
 // Holds the protocol mode and the one remembered packet (the last Status Sense request), so
 // two decoders never share state. Descriptions are Windows-1252 byte strings.
