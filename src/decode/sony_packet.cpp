@@ -32,30 +32,16 @@ SonyPacket ReadSonyPacket(std::string_view trimmedText) {
     packet.dataCount = packet.cmd1 & 0x0F;
     packet.group = packet.cmd1 & 0xF0;
 
-    // One walk over the fields gives the data bytes and the checksum: a list fill decodes up to
-    // 100,000 packets in a row, so nothing here allocates. The checksum is the same as
-    // ComputeChecksum's: the last field against the low 8 bits of the sum of all the others.
-    std::array<std::int32_t, kMaxFieldsRead> firstFields{};
-    std::size_t fieldCount = 0;
-    std::uint32_t sum = 0;
-    std::int32_t last = 0;
-    ForEachField(trimmedText, [&](std::string_view field) {
-        last = ReadByte(field);
-        if (fieldCount < kMaxFieldsRead) firstFields[fieldCount] = last;
-        sum += static_cast<std::uint32_t>(last);
-        ++fieldCount;
-        return true;
-    });
-    if (fieldCount > 0) {
-        packet.receivedChecksum = last;
-        packet.computedChecksum =
-            static_cast<std::int32_t>((sum - static_cast<std::uint32_t>(last)) & 0xFF);
-    }
-
     // DATA-1 onwards: fields 3 .. F-1 (1-based) of at most F = 16 fields, only with a data count.
+    // The fields are walked in place: a list fill decodes up to 100,000 packets in a row.
     if (packet.dataCount != 0) {
-        const std::size_t counted = std::min(fieldCount, kMaxFieldsRead);
-        for (std::size_t i = 2; i + 1 < counted; ++i) packet.data[i - 2] = firstFields[i];
+        std::array<std::int32_t, kMaxFieldsRead> fields{};
+        std::size_t fieldCount = 0;
+        ForEachField(trimmedText, [&](std::string_view field) {
+            fields[fieldCount++] = ReadByte(field);
+            return fieldCount < kMaxFieldsRead;
+        });
+        for (std::size_t i = 2; i + 1 < fieldCount; ++i) packet.data[i - 2] = fields[i];
     }
     return packet;
 }
@@ -63,7 +49,9 @@ SonyPacket ReadSonyPacket(std::string_view trimmedText) {
 std::string TimeCodeText(const SonyPacket& packet) {
     std::string text =
         FormatTimeCode(packet.data[3], packet.data[2], packet.data[1], packet.data[0]);
-    if (packet.receivedChecksum != packet.computedChecksum) text += " CheckSum Error";
+    // Only the time code reports the checksum, so it is computed only here.
+    const Checksums checksums = ComputeChecksum(packet.text);
+    if (checksums.received != checksums.computed) text += " CheckSum Error";
     return text;
 }
 

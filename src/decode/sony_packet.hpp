@@ -22,8 +22,6 @@ struct SonyPacket {
     std::int32_t dataCount = 0;  // low nibble of CMD1
     std::int32_t group = 0;      // high nibble of CMD1, as 0x00, 0x10, ... 0xF0
     std::array<std::int32_t, kSonyDataSlots> data{};  // data[0] is DATA-1; missing bytes read 0
-    std::int32_t receivedChecksum = 0;
-    std::int32_t computedChecksum = 0;
 };
 
 // The text with leading and trailing spaces removed (spaces only, not other blanks).
