@@ -6,12 +6,11 @@
 #include <string_view>
 
 #include "capture/hex_dump.hpp"
+#include "capture/message_layout.hpp"
 
 namespace orvane {
 namespace {
 
-constexpr std::size_t kHeaderSize = 8;  // marker of five 0x00, then the 24-bit sequence number
-constexpr std::size_t kEntrySize = 3;
 constexpr std::int32_t kCodeIgnore = 0x40;
 
 constexpr std::uint8_t kStx = 0x02;
@@ -22,26 +21,17 @@ int Byte(std::string_view bytes, std::size_t index) {
     return static_cast<unsigned char>(bytes[index]);
 }
 
-// True when five consecutive 0x00 bytes start at or after offset `from`.
-bool HasZeroRun(std::string_view bytes, std::size_t from) {
-    int run = 0;
-    for (std::size_t i = from; i < bytes.size(); ++i) {
-        run = bytes[i] == '\0' ? run + 1 : 0;
-        if (run == 5) return true;
-    }
-    return false;
-}
-
-// The block's sequence number, or -1 when its header is incomplete (it then matches nothing).
-std::int64_t SequenceOf(std::string_view block) {
-    if (block.size() < kHeaderSize) return -1;
-    return (static_cast<std::int64_t>(Byte(block, 5)) << 16) | (Byte(block, 6) << 8) |
-           Byte(block, 7);
-}
-
 std::string_view BlockAt(const CaptureModel& model, int k) {
     if (k < 0 || static_cast<std::size_t>(k) >= model.receivedBlocks.size()) return {};
     return model.receivedBlocks[static_cast<std::size_t>(k)];
+}
+
+// The block's bytes as messages of the capture unit. The last block may end with the first
+// bytes of a next header that the capture stopped before completing: they are no entries.
+std::string_view MessageAt(const CaptureModel& model, int k) {
+    const std::string_view block = BlockAt(model, k);
+    if (k != model.blockCount) return block;
+    return block.substr(0, FindPendingHeader(block));
 }
 
 // byteCount limited to the entries that exist, so a hand-made model cannot lead out of range.
@@ -51,9 +41,9 @@ int UsableByteCount(const CaptureModel& model) {
 }
 
 bool IsBlockUsable(const CaptureModel& model, int k) {
-    const std::string_view block = BlockAt(model, k);
+    const std::string_view block = MessageAt(model, k);
     if (block.empty()) return false;
-    if (block.size() < 5 || block.find_first_not_of('\0') < 5) return false;
+    if (block.size() < kMarkerSize || block.find_first_not_of('\0') < kMarkerSize) return false;
     // A second marker means two messages ran together in one block: its entries cannot be trusted.
     if (HasZeroRun(block, 6)) return false;
     // A sequence gap after the block means a lost message whose continuation may have been
@@ -178,7 +168,7 @@ void BuildCapturedBytes(CaptureModel& model) {
     std::int32_t timeBase = 0;
     for (int k = 1; k <= model.blockCount && model.byteCount < kMaxBytes; ++k) {
         if (!IsBlockUsable(model, k)) continue;
-        const std::string_view block = BlockAt(model, k);
+        const std::string_view block = MessageAt(model, k);
         const auto sequence = static_cast<std::int32_t>(SequenceOf(block));
         for (std::size_t at = kHeaderSize; at + kEntrySize <= block.size(); at += kEntrySize) {
             if (model.byteCount >= kMaxBytes) break;

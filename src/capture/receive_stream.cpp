@@ -2,17 +2,12 @@
 #include "capture/receive_stream.hpp"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "capture/hex_dump.hpp"
+#include "capture/message_layout.hpp"
 
 namespace orvane {
 namespace {
-
-constexpr std::size_t kMarkerSize = 5;
-constexpr std::size_t kHeaderSize = 8;  // marker, then the 24-bit sequence number
-constexpr std::size_t kEntrySize = 3;
-constexpr std::uint32_t kLastSequence = 0xFFFFFF;  // numbers do not wrap
 
 constexpr std::size_t npos = std::string_view::npos;
 
@@ -20,54 +15,16 @@ bool StartsWithMarker(std::string_view bytes) {
     return bytes.size() >= kMarkerSize && bytes.find_first_not_of('\0') >= kMarkerSize;
 }
 
-// True when five consecutive 0x00 bytes start at or after offset `from`.
-bool HasZeroRun(std::string_view bytes, std::size_t from) {
-    int run = 0;
-    for (std::size_t i = from; i < bytes.size(); ++i) {
-        run = bytes[i] == '\0' ? run + 1 : 0;
-        if (run == 5) return true;
-    }
-    return false;
-}
-
-// The header that follows a message: marker, then its sequence number plus one. Empty when the
-// message's own header is incomplete or its number is the last one (no successor).
-std::string NextHeader(std::string_view message) {
-    if (message.size() < kHeaderSize) return {};
-    const std::uint32_t sequence =
-        (static_cast<std::uint32_t>(static_cast<unsigned char>(message[5])) << 16) |
-        (static_cast<std::uint32_t>(static_cast<unsigned char>(message[6])) << 8) |
-        static_cast<unsigned char>(message[7]);
-    if (sequence == kLastSequence) return {};
-    const std::uint32_t next = sequence + 1;
-    std::string header(kHeaderSize, '\0');
-    header[5] = static_cast<char>(next >> 16);
-    header[6] = static_cast<char>((next >> 8) & 0xFF);
-    header[7] = static_cast<char>(next & 0xFF);
-    return header;
-}
-
 // The first offset on an entry boundary, at or after `from`, where the next message's complete
 // header starts; npos when there is none.
-std::size_t FindBoundary(std::string_view message, std::string_view nextHeader, std::size_t from) {
-    if (nextHeader.empty()) return npos;
-    std::size_t p = std::max(from, kHeaderSize);
-    p += (kEntrySize - (p - kHeaderSize) % kEntrySize) % kEntrySize;
+std::size_t FindBoundary(std::string_view message, std::size_t from) {
+    std::size_t p = EntryBoundaryFrom(from);
+    if (p + kHeaderSize > message.size()) return npos;  // the common case of a short read
+    const NextHeader next(message);
+    const std::string_view header = next.view();
+    if (header.empty()) return npos;
     for (; p + kHeaderSize <= message.size(); p += kEntrySize) {
-        if (message[p] == '\0' && message.compare(p, kHeaderSize, nextHeader) == 0) return p;
-    }
-    return npos;
-}
-
-// Where the message ends, on an entry boundary, with the first 1 to 7 bytes of the next header;
-// npos when it does not. Such a tail is no second marker: the next read will complete it.
-std::size_t FindPendingHeader(std::string_view message, std::string_view nextHeader) {
-    if (nextHeader.empty()) return npos;
-    const std::size_t size = message.size();
-    std::size_t p = std::max(kHeaderSize, size >= kHeaderSize - 1 ? size - (kHeaderSize - 1) : 0);
-    p += (kEntrySize - (p - kHeaderSize) % kEntrySize) % kEntrySize;
-    for (; p < size; p += kEntrySize) {
-        if (message.substr(p) == nextHeader.substr(0, size - p)) return p;
+        if (message[p] == '\0' && message.compare(p, kHeaderSize, header) == 0) return p;
     }
     return npos;
 }
@@ -82,9 +39,8 @@ bool ContinuesBlock(std::string_view block, std::string_view data, std::string_v
     if (nextHeader.empty()) return false;
     const std::size_t size = block.size();
     const std::size_t end = size + data.size();
-    std::size_t p = std::max(kHeaderSize, size >= kHeaderSize - 1 ? size - (kHeaderSize - 1) : 0);
-    p += (kEntrySize - (p - kHeaderSize) % kEntrySize) % kEntrySize;
-    for (; p < size + kMarkerSize && p < end; p += kEntrySize) {
+    for (std::size_t p = EntryBoundaryFrom(size - std::min(size, kHeaderSize - 1));
+         p < size + kMarkerSize && p < end; p += kEntrySize) {
         const std::size_t seen = std::min(kHeaderSize, end - p);
         bool matches = true;
         for (std::size_t k = 0; matches && k < seen; ++k) {
@@ -98,12 +54,15 @@ bool ContinuesBlock(std::string_view block, std::string_view data, std::string_v
     return false;
 }
 
+// HexDump into an existing text, reusing its storage: this runs for every read.
 void SetHexText(std::string& text, std::string_view bytes) {
-    text.clear();
-    text.reserve(bytes.size() * 3);
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    text.resize(bytes.size() * 3);
+    char* out = text.data();
     for (unsigned char byte : bytes) {
-        AppendHexPair(text, byte);
-        text.push_back(' ');
+        *out++ = kDigits[byte >> 4];
+        *out++ = kDigits[byte & 0x0F];
+        *out++ = ' ';
     }
 }
 
@@ -127,14 +86,13 @@ void ReceiveStream::OnReceive(std::string_view data) {
     }
     if (model_.blockCount > 0) {
         // A read may start with 0x00 bytes that belong to the last message: the rest of its
-        // header, of its last entry, or of the next message's header begun at its end. It is a
-        // continuation when appending it completes the next header there.
+        // header, of its last entry, or of the next message's header begun at its end.
         const std::string& last = LastBlock();
         if (last.size() < kHeaderSize) {
             AppendToLastBlock(data);
             return;
         }
-        if (ContinuesBlock(last, data, NextHeader(last))) {
+        if (ContinuesBlock(last, data, NextHeader(last).view())) {
             AppendToLastBlock(data);
             return;
         }
@@ -157,7 +115,7 @@ void ReceiveStream::AppendToLastBlock(std::string_view data) {
     // Boundaries wholly inside the old bytes were searched before; only a header that reaches
     // into the appended bytes can be new.
     const std::size_t from = oldSize >= kHeaderSize - 1 ? oldSize - (kHeaderSize - 1) : 0;
-    const std::size_t p = FindBoundary(block, NextHeader(block), from);
+    const std::size_t p = FindBoundary(block, from);
     if (p == npos) return;
     rest_.assign(block, p);
     block.resize(p);
@@ -167,12 +125,11 @@ void ReceiveStream::AppendToLastBlock(std::string_view data) {
 void ReceiveStream::TakeMessage(std::string_view message) {
     std::string dropped;
     while (!storeFull_) {
-        const std::string header = NextHeader(message);
-        const std::size_t cut = FindBoundary(message, header, kHeaderSize);
+        const std::size_t cut = FindBoundary(message, kHeaderSize);
         const std::string_view part = message.substr(0, cut);
         // A header still incomplete at the end is not a second marker.
         const std::size_t checkedEnd =
-            cut == npos ? std::min(FindPendingHeader(part, header), part.size()) : part.size();
+            cut == npos ? std::min(FindPendingHeader(part), part.size()) : part.size();
         if (HasZeroRun(part.substr(0, checkedEnd), kHeaderSize - 1)) {
             // Another run of five 0x00 bytes: the message cannot be cut safely and is dropped.
             dropped = "Dropped: ";

@@ -105,6 +105,17 @@ TEST(BuildCapturedBytes, SequenceGapSkipsTheBlockBeforeItButNeverTheLast) {
     EXPECT_EQ(model.capturedBytes[2].blockSeq, 10);
 }
 
+TEST(BuildCapturedBytes, CaptureStoppedInsideTheNextHeaderKeepsTheLastBlock) {
+    // The capture ended after the first 6 or 3 bytes of message 7's header had arrived.
+    for (std::size_t kept : {6u, 3u}) {
+        SCOPED_TRACE(kept);
+        CaptureModel model = ModelOf(
+            {Message(5, {{C, 1, 0x20}}), Message(6, {{D, 2, 0x10}}) + Header(7).substr(0, kept)});
+        BuildCapturedBytes(model);
+        EXPECT_EQ(Values(model), (std::vector<int>{0x20, 0x10}));
+    }
+}
+
 TEST(BuildCapturedBytes, FieldsOfAByte) {
     CaptureModel model = ModelOf({Header(0x010203) + Bytes({0xC1, 0x25, 0x10})});
     BuildCapturedBytes(model);
