@@ -1,0 +1,203 @@
+// The main window: four buttons, the view choice and filter boxes on a grey band, two lists, the
+// status bar; it applies the user's commands to the program's data.
+#include "app/main_window.hpp"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableView>
+
+#include "app/program.hpp"
+#include "platform/text_codec.hpp"
+#include "settings/settings_store.hpp"
+#include "ui/background_graphic.hpp"
+#include "ui/dialog_frame.hpp"
+#include "ui/list_table_model.hpp"
+#include "ui/owner_button.hpp"
+#include "ui/program_icon.hpp"
+#include "ui/report_list.hpp"
+
+namespace orvane {
+namespace {
+
+constexpr float kVersion = 1.07f;
+constexpr QSize kClientSizeDu(571, 414);
+constexpr QSize kBandSizePx(1920, 75);
+constexpr QPoint kListOriginDu(8, 47);
+
+struct ButtonSpec {
+    int id;
+    const char* caption;
+    QRect rectDu;
+};
+
+constexpr ButtonSpec kButtons[4] = {
+    {kIdCaptureButton, "&Capture", QRect(10, 10, 53, 30)},
+    {kIdClearButton, "Clear", QRect(75, 10, 53, 30)},
+    {kIdSaveLogButton, "Save &Log", QRect(140, 10, 53, 30)},
+    {kIdSetupButton, "&Set Up", QRect(205, 10, 53, 30)},
+};
+
+constexpr ButtonSpec kFilterBoxes[6] = {
+    {kIdTimeSense, "Time Sense", QRect(357, 8, 60, 15)},
+    {kIdTimeReply, "Time Reply", QRect(357, 26, 60, 15)},
+    {kIdStatusSense, "Status Sense", QRect(424, 8, 60, 15)},
+    {kIdStatusReply, "Status Reply", QRect(424, 26, 60, 15)},
+    {kIdDisplayAcks, "Display ACKs", QRect(496, 8, 60, 15)},
+    {kIdDevTypeFilter, "Disp. Dev Type", QRect(496, 26, 70, 15)},
+};
+
+QString Caption() {
+    return QStringLiteral("Orvane by Kestrane Version ") + QString::number(kVersion);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Program& program, QWidget* parent)
+    : QWidget(parent), program_(program), units_(DialogFont()) {
+    setWindowTitle(Caption());
+    setWindowIcon(ProgramIcon());
+    ApplyWindowLook(this);
+    BuildControls();
+    program_.listViews.hooks.beforeChange = [this](ViewKind view) {
+        tableModel(view)->BeginChange();
+    };
+    program_.listViews.hooks.afterChange = [this](ViewKind view) { tableModel(view)->EndChange(); };
+    resize(units_.ToPixels(kClientSizeDu));
+    CentreOnScreen(this);
+}
+
+MainWindow::~MainWindow() { program_.listViews.hooks = ListHooks{}; }
+
+void MainWindow::BuildControls() {
+    // The band's size is given in pixels and goes through dialog units, as every control does.
+    const QSize bandDu(units_.FromPixelsX(kBandSizePx.width()),
+                       units_.FromPixelsY(kBandSizePx.height()));
+    new BackgroundGraphic(this, units_.ToPixels(bandDu));
+    PaintGradientBackground(this, 194, 24, 47);
+
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+        const ButtonSpec& spec = kButtons[i];
+        buttons_[i] = new OwnerButton(QString::fromLatin1(spec.caption),
+                                      program_.look.Font(kAnsiVarFont), this);
+        PlaceControl(buttons_[i], spec.id, units_, spec.rectDu);
+    }
+    connect(buttons_[0], &QPushButton::clicked, this, &MainWindow::OnCaptureClicked);
+    connect(buttons_[1], &QPushButton::clicked, this, &MainWindow::OnClearClicked);
+    connect(buttons_[2], &QPushButton::clicked, this, &MainWindow::OnSaveLogClicked);
+    connect(buttons_[3], &QPushButton::clicked, this, &MainWindow::OnSetupClicked);
+
+    packetOption_ = new QRadioButton(QStringLiteral("Packet View"), this);
+    PlaceControl(packetOption_, kIdPacketView, units_, QRect(280, 8, 60, 15));
+    byteOption_ = new QRadioButton(QStringLiteral("Byte View"), this);
+    PlaceControl(byteOption_, kIdByteView, units_, QRect(280, 26, 60, 15));
+    for (QRadioButton* option : {packetOption_, byteOption_}) {
+        // The pair is kept exclusive by the click handler, so that the settings can set each
+        // option on its own.
+        option->setAutoExclusive(false);
+        connect(option, &QRadioButton::clicked, this,
+                [this, option] { OnViewOptionClicked(option); });
+    }
+
+    for (std::size_t i = 0; i < filterBoxes_.size(); ++i) {
+        const ButtonSpec& spec = kFilterBoxes[i];
+        filterBoxes_[i] = new QCheckBox(QString::fromLatin1(spec.caption), this);
+        PlaceControl(filterBoxes_[i], spec.id, units_, spec.rectDu);
+        connect(filterBoxes_[i], &QCheckBox::clicked, this, &MainWindow::OnFilterClicked);
+    }
+
+    const QRect listDu(kListOriginDu, QSize(555, 320));
+    packetModel_ = new ListTableModel(program_.listViews.packetList, this);
+    packetTable_ = CreateReportList(this, packetModel_, program_.listViews.packetList);
+    PlaceControl(packetTable_, kIdPacketList, units_, listDu);
+    byteModel_ = new ListTableModel(program_.listViews.byteList, this);
+    byteTable_ = CreateReportList(this, byteModel_, program_.listViews.byteList);
+    PlaceControl(byteTable_, kIdByteList, units_, listDu);
+
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(ControlName(kIdStatusBar));
+    statusBar_->setSizeGripEnabled(true);
+}
+
+QAbstractButton* MainWindow::CheckControl(int id) const {
+    if (id == kIdPacketView) return packetOption_;
+    if (id == kIdByteView) return byteOption_;
+    for (std::size_t i = 0; i < filterBoxes_.size(); ++i) {
+        if (kFilterBoxes[i].id == id) return filterBoxes_[i];
+    }
+    return nullptr;
+}
+
+int MainWindow::GetCheckState(int id) const {
+    const QAbstractButton* control = CheckControl(id);
+    return control != nullptr && control->isChecked() ? 1 : 0;
+}
+
+void MainWindow::SetCheckState(int id, int state) {
+    if (QAbstractButton* control = CheckControl(id)) control->setChecked(state != 0);
+}
+
+bool MainWindow::IsByteViewSelected() const { return byteOption_->isChecked(); }
+bool MainWindow::IsPacketViewSelected() const { return packetOption_->isChecked(); }
+FilterFlags MainWindow::GetFilterFlags() const { return ReadFilterFlags(*this); }
+
+void MainWindow::SetStatusText(std::string_view text) {
+    if (text.empty()) {
+        statusBar_->clearMessage();
+    } else {
+        statusBar_->showMessage(FromWindows1252(text));
+    }
+}
+
+void MainWindow::ShowList(ViewKind view) {
+    packetTable_->setVisible(view == ViewKind::Packet);
+    byteTable_->setVisible(view == ViewKind::Byte);
+}
+
+QTableView* MainWindow::listView(ViewKind view) const {
+    return view == ViewKind::Packet ? packetTable_ : byteTable_;
+}
+
+ListTableModel* MainWindow::tableModel(ViewKind view) const {
+    return view == ViewKind::Packet ? packetModel_ : byteModel_;
+}
+
+void MainWindow::RecordClientSize(int widthPx, int heightPx) {
+    lastClientWidth_ = units_.FromPixelsX(widthPx);
+    lastClientHeight_ = units_.FromPixelsY(heightPx);
+    const QRect listDu(kListOriginDu, QSize(std::max(0, lastClientWidth_ - 14),
+                                            std::max(0, lastClientHeight_ - 60)));
+    packetTable_->setGeometry(units_.ToPixels(listDu));
+    byteTable_->setGeometry(units_.ToPixels(listDu));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    RecordClientSize(width(), height());
+    const int statusHeight = statusBar_->sizeHint().height();
+    statusBar_->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    update();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    // A minimized window reports a client area of nothing; that is the size saved at close.
+    if (isMinimized()) {
+        RecordClientSize(0, 0);
+    } else {
+        RecordClientSize(width(), height());
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    program_.listViews.fillAbort = true;
+    SaveWindowSize(lastClientWidth_, lastClientHeight_);
+    SaveSettings(*this);
+    QCoreApplication::processEvents();
+    event->accept();
+}
+
+}  // namespace orvane

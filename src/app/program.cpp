@@ -1,0 +1,61 @@
+// The process-wide data of the desktop program and its entry, ProgramMain.
+#include "app/program.hpp"
+
+#include <QApplication>
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+#include "app/main_window.hpp"
+#include "decode/vdcp_names.hpp"
+#include "platform/trace_output.hpp"
+#include "settings/settings_store.hpp"
+#include "ui/program_icon.hpp"
+
+namespace orvane {
+
+bool HasDebugOption(const std::vector<std::string_view>& arguments) {
+    std::string text;
+    for (std::string_view argument : arguments) {
+        if (!text.empty()) text.push_back(' ');
+        text.append(argument);
+    }
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text.find("debug") != std::string::npos;
+}
+
+void CreateProgramResources(Program& program) {
+    program.look.CreatePalette();
+    program.look.CreateFontTable();
+    program.captureModel = CaptureModel{};
+    InitVdcpCommandNames();
+    program.trace.output = WriteTraceLine;
+}
+
+void RestoreSettings(Program& program, MainWindow& window) {
+    LoadSettings(window);
+    LoadSetup(program.settings);
+    program.decoder.SetProtocolMode(program.settings.protocolMode);
+    program.listViews.ShowListForView(window);
+}
+
+int ProgramMain(int argc, char** argv) {
+    QApplication application(argc, argv);  // the platform's controls and event loop
+    application.setWindowIcon(ProgramIcon());
+
+    auto program = std::make_unique<Program>();
+    CreateProgramResources(*program);
+
+    MainWindow window(*program);
+    window.show();
+    RestoreSettings(*program, window);
+
+    std::vector<std::string_view> arguments;
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    program->trace.debugTrace = HasDebugOption(arguments);
+
+    return application.exec();
+}
+
+}  // namespace orvane

@@ -1,0 +1,47 @@
+// The process-wide data of the desktop program and its entry, ProgramMain.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "capture/capture_model.hpp"
+#include "capture/trace.hpp"
+#include "decode/decoder.hpp"
+#include "settings/connection_settings.hpp"
+#include "ui/look.hpp"
+#include "views/list_views.hpp"
+
+namespace orvane {
+
+// Everything the program keeps for its whole run, created in start-up order and handed to the
+// main window, which applies the user's commands to it.
+struct Program {
+    Look look;
+    CaptureModel captureModel;
+    ConnectionSettings settings;
+    Decoder decoder;
+    ListViews listViews;
+    Trace trace;
+    std::string messageText;  // the text the message dialog shows
+};
+
+class MainWindow;
+
+// The resources created before the main window: palette and brushes, the stock-font table, an
+// empty capture model, the VDCP name table; diagnostic lines go to standard error.
+void CreateProgramResources(Program& program);
+
+// After the main window is built: the view and filter boxes and the connection settings from
+// the settings file, then the list of the chosen view is shown.
+void RestoreSettings(Program& program, MainWindow& window);
+
+// True when the argument text (the command line without the program's own path), lower-cased,
+// holds "debug" anywhere ("/DEBUG", "nodebugging"); "debu" does not.
+bool HasDebugOption(const std::vector<std::string_view>& arguments);
+
+// The start-up sequence, the event loop until the main window is closed, and the shut-down.
+// Returns the process exit code.
+int ProgramMain(int argc, char** argv);
+
+}  // namespace orvane
