@@ -4,7 +4,7 @@
 #include <array>
 
 #include "capture/capture_model.hpp"
-#include "decode/decoder.hpp"
+#include "settings/connection_settings.hpp"
 
 namespace orvane {
 
