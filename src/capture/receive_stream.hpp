@@ -24,17 +24,20 @@ class ReceiveEvents {
 // anywhere and run several together; each message becomes one block of the store.
 class ReceiveStream {
   public:
+    // The model, trace and events are kept by reference and must outlive the stream.
     ReceiveStream(CaptureModel& model, const Trace& trace, ReceiveEvents& events);
 
     // Empties the block store (blockCount 0), as opening a connection to the capture unit does.
     void StartCapture();
 
     // One socket read's bytes (at most kReadLimit). A read that starts with the marker opens a
-    // new message; any other read continues the last one. A message is cut where the next
-    // message's header begins on an entry boundary, and a header still incomplete at the end of
-    // the data waits for the next read. A message holding any other run of five 0x00 bytes is
-    // dropped (and reported on the trace). The message that finds 1000 blocks stored ends the
-    // capture: it and everything after it is discarded.
+    // new message, unless its leading 0x00 bytes finish the last message (its header, its last
+    // entry, or the next header begun at its end); any other read continues the last message.
+    // A message is cut where the next message's header (sequence number plus one) begins on an
+    // entry boundary; a header still incomplete at the end of the data waits for the next read.
+    // A message holding any other run of five 0x00 bytes is dropped and reported on the trace.
+    // The message that finds 1000 blocks stored ends the capture: it and everything after it
+    // is discarded.
     void OnReceive(std::string_view data);
 
     // Hexadecimal form of the latest read or stored message.

@@ -66,10 +66,6 @@ std::vector<int> Values(const CaptureModel& model) {
     return values;
 }
 
-TEST(SonyPacketLength, CountsCommandBytesDataAndChecksum) {
-    for (int cmd1 = 0; cmd1 < 256; ++cmd1) EXPECT_EQ(SonyPacketLength(cmd1), (cmd1 & 0x0F) + 3);
-}
-
 TEST(BuildCapturedBytes, SkipsMalformedBlocks) {
     struct Case {
         const char* name;
@@ -219,21 +215,6 @@ INSTANTIATE_TEST_SUITE_P(
                                    {{C, 0x61}, {C, 0x20}, {D, 0x10}, {C, 0x0F}, {C, 0x90}},
                                    {2, 2, 3, 5, 5},
                                    {"61 20 ", "10 ", "0F 90 "}},
-                      GroupingCase{"LongReplyIsOnePacket",
-                                   0,
-                                   {{C, 0x61},
-                                    {C, 0x0C},
-                                    {C, 0x01},
-                                    {C, 0x6E},
-                                    {D, 0x74},
-                                    {D, 0x04},
-                                    {D, 0x10},
-                                    {D, 0x20},
-                                    {D, 0x30},
-                                    {D, 0x40},
-                                    {D, 0xF8}},
-                                   {2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3},
-                                   {"61 0C 01 6E ", "74 04 10 20 30 40 F8 "}},
                       GroupingCase{"NeitherDirectionInsideAPacketIsPassedOver",
                                    0,
                                    {{C, 0x20}, {0, 0x55}, {C, 0x01}, {C, 0x21}},
@@ -396,26 +377,6 @@ TEST(BuildPacketLines, TracesEveryLineWithOneMoreSpaceOnlyWhenDebugging) {
                                                "0000.002\t10 01 11  "}));
 }
 
-TEST(BuildPacketLines, EmptyByteListGivesNoPacket) {
-    CaptureModel model = ByteList({{C, 0x20}});
-    AssignPacketNumbers(model, 0);
-    BuildPacketLines(model, Trace{});
-    ClearCapturedBytes(model);
-    AssignPacketNumbers(model, 0);
-    BuildPacketLines(model, Trace{});
-    EXPECT_EQ(model.lastPacketIndex, -1);
-    EXPECT_TRUE(model.packetLines.empty());
-}
-
-TEST(BuildPacketLines, FullByteListOfOneBytePackets) {
-    std::vector<LineByte> bytes(kMaxBytes, LineByte{D, 0x04});
-    CaptureModel model = ByteList(bytes);
-    AssignPacketNumbers(model, kProtocolVdcp);
-    BuildPacketLines(model, Trace{});
-    EXPECT_EQ(model.lastPacketIndex, kMaxBytes - 1);
-    EXPECT_EQ(model.packetLines[kMaxBytes - 1].firstByteIndex, kMaxBytes);
-}
-
 TEST(ClearCapturedBytes, EmptiesTheByteListButNotThePacketList) {
     CaptureModel model = ModelOf({Message(1, {{C, 1, 0x20}, {C, 2, 0x01}, {C, 3, 0x21}})});
     AssembleCapture(model, 0, Trace{});
@@ -426,6 +387,10 @@ TEST(ClearCapturedBytes, EmptiesTheByteListButNotThePacketList) {
     EXPECT_EQ(model.capturedBytes[1].timeMs, 0);
     EXPECT_EQ(model.lastPacketIndex, 0);
     EXPECT_EQ(PacketTexts(model), std::vector<std::string>{"20 01 21 "});
+
+    AssignPacketNumbers(model, 0);  // regrouping the emptied list leaves no packet
+    BuildPacketLines(model, Trace{});
+    EXPECT_EQ(model.lastPacketIndex, -1);
 }
 
 TEST(AssembleCapture, EmptyCaptureRegroupsThePreviousBytesUnderTheCurrentMode) {

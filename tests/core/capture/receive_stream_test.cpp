@@ -125,7 +125,6 @@ TEST_F(ReceiveStreamTest, ReadWithAStraySecondMarkerIsDropped) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(c.read.compare(0, 5, std::string(5, '\0')), 0);
-        model = CaptureModel();
         traceLines.clear();
         stream.StartCapture();
         stream.OnReceive(c.read);
@@ -206,7 +205,6 @@ TEST_F(ReceiveStreamTest, HeaderSplitAcrossReadsWaitsForItsEnd) {
     // second read may itself look like a message start.
     for (std::size_t kept = 1; kept <= 7; ++kept) {
         SCOPED_TRACE(kept);
-        model = CaptureModel();
         events = FakeEvents();
         stream.StartCapture();
         const std::string next = PlainMessage(0x000006, 2);
@@ -278,7 +276,6 @@ TEST_P(ReceiveStreamSplitTest, SameBlocksHoweverTheStreamIsCutIntoReads) {
     // Feeds the stream in reads ending at `cuts`; returns "" when the blocks are the messages,
     // else the first difference in hexadecimal.
     auto feed = [&](const std::vector<std::size_t>& cuts) -> std::string {
-        model = CaptureModel();
         events = FakeEvents();
         stream.StartCapture();
         std::size_t from = 0;
