@@ -93,7 +93,9 @@ void AssemblePasses(benchmark::State& state, const std::vector<LineByte>& traffi
     state.counters["packets"] = model.lastPacketIndex + 1;
 }
 
-void BM_AssembleSony(benchmark::State& state) { AssemblePasses(state, SonyTraffic(), 0); }
+void BM_AssembleSony(benchmark::State& state) {
+    AssemblePasses(state, SonyTraffic(), kProtocolSony);
+}
 void BM_AssembleVdcp(benchmark::State& state) {
     AssemblePasses(state, VdcpTraffic(), kProtocolVdcp);
 }
