@@ -6,14 +6,11 @@
 #include <QCursor>
 #include <string_view>
 
+#include "capture/packet_assembly.hpp"
 #include "ui/capture_dialog.hpp"
 #include "ui/message_dialog.hpp"
 
 namespace orvane {
-
-// TODO(build): include capture/packet_assembly.hpp once kProtocolVdcp is defined in one header
-// only.
-void AssembleCapture(CaptureModel& model, std::int32_t protocolMode, const Trace& trace);
 
 namespace {
 
