@@ -57,10 +57,11 @@ int ConnectToCaptureUnit(const std::string& address, int port, int timeoutMs, st
         if (ready == 0) continue;
         int error = 0;
         socklen_t length = sizeof error;
-        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
-            return Fail(fd, reason);
-        }
-        return fd;
+        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return Fail(fd, reason);
+        // A unit that sends at once and resets the connection may do so before this check: the
+        // connection was made, and what it sent is still there to be read.
+        if (error == 0 || error == ECONNRESET || error == EPIPE) return fd;
+        return Fail(fd, reason);
     }
 }
 

@@ -1,0 +1,98 @@
+// Running orvane-cli and orvane-sim as child processes, every wait bounded.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace orvane::test {
+
+struct ProcessResult {
+    int exitCode = -1;  // -1 when killed by a signal or by the time limit
+    bool timedOut = false;
+    std::string out;
+    std::string err;
+};
+
+// A started child with pipes on its standard input, output and error. The destructor kills a
+// child that is still running, so a failing test never leaves processes behind.
+class ChildProcess {
+  public:
+    ChildProcess(const std::vector<std::string>& argv, const std::string& input);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Reads standard output up to and including the first LF; empty when none came in time.
+    std::string ReadLine(int timeoutMs);
+
+    void Signal(int signal) const;
+
+    // Feeds the rest of the input, collects the output and waits for the exit; after timeoutMs
+    // the child is killed and the result says timedOut.
+    ProcessResult Finish(int timeoutMs);
+
+  private:
+    pid_t pid_ = -1;
+    int inFd_ = -1;
+    int outFd_ = -1;
+    int errFd_ = -1;
+    std::string input_;
+    std::size_t inputSent_ = 0;
+    std::string out_;
+};
+
+// Runs a program to its end with `input` on its standard input.
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& input = {},
+                         int timeoutMs = 30000);
+
+// A running orvane-sim on a free loopback port, stopped by SIGTERM when the test ends.
+class Simulator {
+  public:
+    explicit Simulator(std::vector<std::string> options);
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    int port() const { return port_; }
+    // Stops the simulator and returns how it ended.
+    ProcessResult Stop();
+
+  private:
+    ChildProcess process_;
+    int port_ = 0;
+    bool stopped_ = false;
+};
+
+// All bytes one connection to 127.0.0.1:port delivers until the peer closes it.
+std::string ReadWholeStream(int port, int timeoutMs = 20000);
+
+// A loopback port with nothing listening on it.
+int UnusedLoopbackPort();
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// A fresh empty folder for one test's files, removed with everything in it at the end.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string Path(const std::string& name) const { return path_ + "/" + name; }
+
+  private:
+    std::string path_;
+};
+
+// Lines ending in CR LF (or LF alone), without their ends.
+std::vector<std::string> SplitLines(const std::string& text);
+
+// Empty when equal; otherwise the first differing line of the two texts, both ways.
+std::string FirstDifference(const std::vector<std::string>& expected,
+                            const std::vector<std::string>& actual);
+
+}  // namespace orvane::test
