@@ -13,6 +13,12 @@ namespace {
 
 constexpr int kFieldMax = 255;
 
+// A field's number without leading zeros ("009" is 9), or nothing for a blank field.
+QString FieldText(const QLineEdit* edit) {
+    if (edit->text().isEmpty()) return {};
+    return QString::number(edit->text().toInt());
+}
+
 }  // namespace
 
 IpAddressEdit::IpAddressEdit(QWidget* parent) : QFrame(parent) {
@@ -29,10 +35,14 @@ IpAddressEdit::IpAddressEdit(QWidget* parent) : QFrame(parent) {
         edit->installEventFilter(this);
         const int index = static_cast<int>(i);
         connect(edit, &QLineEdit::textEdited, this, [this, index] { OnFieldEdited(index); });
+        connect(edit, &QLineEdit::editingFinished, this,
+                [edit] { edit->setText(FieldText(edit)); });
         fields_[i] = edit;
     }
+    // The entry is one tab stop: Tab enters the first field and leaves the control; the other
+    // fields are reached by typing, the dot key, the arrow keys or the mouse.
     setFocusProxy(fields_[0]);
-    for (std::size_t i = 1; i < fields_.size(); ++i) setTabOrder(fields_[i - 1], fields_[i]);
+    for (std::size_t i = 1; i < fields_.size(); ++i) fields_[i]->setFocusPolicy(Qt::ClickFocus);
 }
 
 void IpAddressEdit::SetAddressText(const QString& dotted) {
@@ -53,7 +63,7 @@ void IpAddressEdit::SetAddressText(const QString& dotted) {
 
 QString IpAddressEdit::AddressText() const {
     QStringList parts;
-    for (const QLineEdit* edit : fields_) parts << edit->text();
+    for (const QLineEdit* edit : fields_) parts << FieldText(edit);
     return parts.join(QLatin1Char('.'));
 }
 
@@ -96,17 +106,50 @@ void IpAddressEdit::OnFieldEdited(int index) {
     }
 }
 
+void IpAddressEdit::MoveToField(int index, bool atEnd) {
+    if (index < 0 || index >= static_cast<int>(fields_.size())) return;
+    QLineEdit* edit = fields_.at(static_cast<std::size_t>(index));
+    edit->setFocus();
+    edit->setCursorPosition(atEnd ? static_cast<int>(edit->text().size()) : 0);
+}
+
 bool IpAddressEdit::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        for (std::size_t i = 0; i + 1 < fields_.size(); ++i) {
-            if (watched == fields_[i] && key->key() == Qt::Key_Period) {
-                if (!fields_[i]->text().isEmpty()) {
+    if (event->type() != QEvent::KeyPress) return QFrame::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        QLineEdit* edit = fields_[i];
+        if (watched != edit) continue;
+        const int index = static_cast<int>(i);
+        const bool atStart = edit->cursorPosition() == 0 && !edit->hasSelectedText();
+        const bool atEnd =
+            edit->cursorPosition() == edit->text().size() && !edit->hasSelectedText();
+        switch (key->key()) {
+            case Qt::Key_Period:
+                if (!edit->text().isEmpty() && index < 3) {
                     fields_[i + 1]->setFocus();
                     fields_[i + 1]->selectAll();
                 }
                 return true;
-            }
+            case Qt::Key_Right:
+                if (atEnd && index < 3) {
+                    MoveToField(index + 1, false);
+                    return true;
+                }
+                break;
+            case Qt::Key_Left:
+                if (atStart && index > 0) {
+                    MoveToField(index - 1, true);
+                    return true;
+                }
+                break;
+            case Qt::Key_Backspace:
+                if (atStart && index > 0) {
+                    MoveToField(index - 1, true);
+                    return true;
+                }
+                break;
+            default:
+                break;
         }
     }
     return QFrame::eventFilter(watched, event);

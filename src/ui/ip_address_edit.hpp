@@ -31,6 +31,7 @@ class IpAddressEdit : public QFrame {
   private:
     void LayOutFields();
     void OnFieldEdited(int index);
+    void MoveToField(int index, bool atEnd);
 
     std::array<QLineEdit*, 4> fields_{};
     int dotGap_ = 0;

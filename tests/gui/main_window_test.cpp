@@ -2,6 +2,7 @@
 // layout, resizing, closing, and the view options and filter boxes refilling the list.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QRadioButton>
@@ -233,6 +234,8 @@ TEST(MainWindowLists, FilterBoxRefillsTheListFromTheCaptureModel) {
     test::StartedProgram started = test::StartProgram();
     MainWindow& window = *started.window;
     LoadCapture(*started.program);
+    QAbstractItemModelTester tester(window.tableModel(ViewKind::Packet),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
     // Time Sense unchecked hides the controller's time sense; the other two packets show.
     QTest::mouseClick(Control(window, kIdTimeReply), Qt::LeftButton, {}, QPoint(5, 5));
     ASSERT_EQ(ShownRows(window, ViewKind::Packet), 2);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -71,6 +72,18 @@ TEST(SetupDialog, PortTextIsDigitsOnlyAndAddressFieldsStopAt255) {
     dialog.addressEdit()->field(2)->clear();
     QTest::keyClicks(dialog.addressEdit()->field(2), QStringLiteral("300"));
     EXPECT_EQ(dialog.addressEdit()->AddressText(), QStringLiteral("127.0.255.1"));
+    // An address typed straight through: dots and full fields move on to the next field.
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    auto typeAddress = [&](const QString& keys) {
+        dialog.addressEdit()->SetAddressText(QString());
+        dialog.addressEdit()->field(0)->setFocus();
+        for (QChar key : keys) QTest::keyClicks(QApplication::focusWidget(), QString(key));
+        return dialog.addressEdit()->AddressText();
+    };
+    EXPECT_EQ(typeAddress(QStringLiteral("10.1.2.3")), QStringLiteral("10.1.2.3"));
+    EXPECT_EQ(typeAddress(QStringLiteral("192168001009")), QStringLiteral("192.168.1.9"));
+    EXPECT_EQ(typeAddress(QStringLiteral("10..5")), QStringLiteral("10.5.."));
     dialog.addressEdit()->SetAddressText(QStringLiteral(" 1 . 2 .x.256"));
     EXPECT_EQ(dialog.addressEdit()->AddressText(), QStringLiteral("1.2.."));
 }
