@@ -167,17 +167,5 @@ TEST(GradientBackground, LimitsLevelsAndLeavesRowsBelowTheLastLine) {
     EXPECT_EQ(image.pixel(39, 30), image.pixel(0, 30));
 }
 
-TEST(Palette, WindowColoursAndOutOfRangeIndex) {
-    EXPECT_EQ(PaletteColor(kPaletteBlack), QColor(0, 0, 0));
-    EXPECT_EQ(PaletteColor(kPaletteWindow), QColor(196, 196, 196));
-    EXPECT_EQ(PaletteColor(kPaletteWhite), QColor(255, 255, 255));
-    EXPECT_EQ(PaletteColor(17), QColor(128, 160, 255));
-    EXPECT_EQ(PaletteColor(31), QColor(228, 228, 228));
-    EXPECT_EQ(PaletteColor(32), QColor(0, 0, 0));
-    EXPECT_EQ(PaletteColor(-1), QColor(0, 0, 0));
-    EXPECT_EQ(GreyLevel(300), QColor(255, 255, 255));
-    EXPECT_EQ(GreyLevel(-4), QColor(0, 0, 0));
-}
-
 }  // namespace
 }  // namespace orvane
