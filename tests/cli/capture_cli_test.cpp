@@ -80,22 +80,6 @@ TEST_P(CaptureEndToEnd, ReplayOfTheRawBytesGivesTheSameLog) {
     }
 }
 
-TEST_P(CaptureEndToEnd, ByteViewWithFiltersMatchesReplay) {
-    const ProtocolCase& c = GetParam();
-    TempDir dir;
-    Simulator sim({"--scenario", c.scenario, "--seed", "12", "--rate", "fast", "--messages", "400",
-                   "--connections", "1"});
-    const std::string raw = dir.Path("capture.bin");
-    const std::vector<std::string> options{"--protocol", c.protocol,          "--view",  "byte",
-                                           "--show",     "status-reply,acks", "--escape"};
-    std::vector<std::string> captureOptions = options;
-    captureOptions.insert(captureOptions.end(), {"--save-raw", raw});
-    const ProcessResult captured = Capture(sim.port(), captureOptions);
-    ASSERT_EQ(captured.exitCode, 0) << captured.err;
-    EXPECT_GT(SplitLines(captured.out).size(), 100u);
-    EXPECT_TRUE(SameLines(LogBody(captured.out), LogBody(Replay(options, raw).out)));
-}
-
 INSTANTIATE_TEST_SUITE_P(Protocols, CaptureEndToEnd, testing::ValuesIn(kProtocols),
                          [](const testing::TestParamInfo<ProtocolCase>& paramInfo) {
                              return std::string(paramInfo.param.scenario);

@@ -66,18 +66,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReplayGolden, testing::ValuesIn(kGoldenCases),
                              return std::string(paramInfo.param.name);
                          });
 
-TEST(ReplayCli, EscapedLogIsPlainAscii) {
-    const ProcessResult result = RunProcess({ORVANE_CLI_PATH, "replay", "--protocol", "vdcp",
-                                             "--escape", DataPath("vdcp_session.bin")});
-    ASSERT_EQ(result.exitCode, 0);
-    for (const char c : result.out) {
-        const auto byte = static_cast<unsigned char>(c);
-        EXPECT_TRUE((byte >= 0x20 && byte <= 0x7E) || c == '\t' || c == '\r' || c == '\n')
-            << "byte " << int(byte);
-    }
-    EXPECT_NE(result.out.find("Play Cue: SP\\x5COT\\x92 1\r\n"), std::string::npos);
-}
-
 TEST(ReplayCli, OutWritesTheSameLogAsStandardOutput) {
     TempDir dir;
     const std::string out = dir.Path("session.csv");
