@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "capture/packet_assembly.hpp"
 #include "capture/trace.hpp"
-#include "cli/assemble.hpp"
 #include "cli/escape_text.hpp"
 #include "decode/decoder.hpp"
 #include "views/list_views.hpp"
@@ -40,7 +40,7 @@ bool WriteToStdout(const std::string& text) {
 
 int WriteCaptureLog(CaptureModel& model, const CliOptions& options) {
     const Trace trace;  // diagnostics have no channel in the headless front end
-    AssembleBlocks(model, options.protocolMode, trace);
+    AssembleCapture(model, options.protocolMode, trace);
 
     ListViews views;
     Decoder decoder(options.protocolMode);

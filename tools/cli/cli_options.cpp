@@ -106,11 +106,11 @@ std::string Apply(std::string_view name, const std::string& value, CliOptions& o
 bool ParseProtocol(const std::string& text, std::int32_t& protocolMode) {
     const std::string name = Lower(text);
     if (name == "sony") {
-        protocolMode = 0;
+        protocolMode = kProtocolSony;
     } else if (name == "odetics") {
-        protocolMode = 1;
+        protocolMode = kProtocolOdetics;
     } else if (name == "vdcp") {
-        protocolMode = 2;
+        protocolMode = kProtocolVdcp;
     } else {
         std::int64_t value = 0;
         if (!ParseInt(text, INT32_MIN, INT32_MAX, value)) return false;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/connection_settings.hpp"
 #include "views/packet_filter.hpp"
 
 namespace orvane::cli {
@@ -13,7 +14,7 @@ enum class Command { kHelp, kDecode, kReplay, kCapture };
 
 struct CliOptions {
     Command command = Command::kHelp;
-    std::int32_t protocolMode = 0;  // 0 Sony, 1 Odetics, 2 VDCP; any other value decodes as Sony
+    std::int32_t protocolMode = kProtocolSony;  // any mode but VDCP decodes as Sony
     bool escape = false;
     ViewKind view = ViewKind::Packet;
     FilterFlags show = FilterFlags::ShowAll();
