@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include "app/capture_sequence.hpp"
 #include "app/program.hpp"
 #include "platform/text_codec.hpp"
 #include "settings/settings_store.hpp"
@@ -65,6 +66,10 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
         tableModel(view)->BeginChange();
     };
     program_.listViews.hooks.afterChange = [this](ViewKind view) { tableModel(view)->EndChange(); };
+    capture_ = std::make_unique<CaptureSequence>(
+        this, program_.look, program_.captureModel, program_.settings, program_.trace,
+        CaptureHooks{[this](const std::string& text) { SetStatusText(text); },
+                     [this] { RefreshList(); }});
     resize(units_.ToPixels(kClientSizeDu));
     CentreOnScreen(this);
 }

@@ -4,9 +4,11 @@
 
 #include <QWidget>
 #include <array>
+#include <memory>
 
 #include "settings/control_ids.hpp"
 #include "ui/dialog_units.hpp"
+#include "ui/save_log.hpp"
 #include "views/list_views.hpp"
 
 class QAbstractButton;
@@ -17,6 +19,7 @@ class QTableView;
 
 namespace orvane {
 
+class CaptureSequence;
 class ListTableModel;
 class OwnerButton;
 struct Program;
@@ -47,6 +50,12 @@ class MainWindow : public QWidget, public CheckStates, public ViewState {
     QTableView* listView(ViewKind view) const;
     ListTableModel* tableModel(ViewKind view) const;
     QStatusBar* statusBar() const { return statusBar_; }
+
+    // The capture run by the Capture button, with its connection to the capture unit.
+    CaptureSequence& captureSequence() const { return *capture_; }
+
+    // Replaces the save-file dialog of "Save Log" (tests answer it themselves).
+    void SetAskSaveFileName(AskSaveFileNameFunction ask) { askSaveFileName_ = std::move(ask); }
 
   public slots:
     // The four buttons' click handlers.
@@ -84,6 +93,8 @@ class MainWindow : public QWidget, public CheckStates, public ViewState {
     ListTableModel* packetModel_ = nullptr;
     ListTableModel* byteModel_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
+    std::unique_ptr<CaptureSequence> capture_;
+    AskSaveFileNameFunction askSaveFileName_ = AskSaveFileName;
 };
 
 }  // namespace orvane

@@ -2,6 +2,7 @@
 #include <QGuiApplication>
 #include <QRadioButton>
 
+#include "app/capture_sequence.hpp"
 #include "app/main_window.hpp"
 #include "app/program.hpp"
 #include "capture/packet_assembly.hpp"
@@ -9,9 +10,7 @@
 
 namespace orvane {
 
-void MainWindow::OnCaptureClicked() {
-    // The capture sequence attaches here: connect, the capture dialog, assembly and refresh.
-}
+void MainWindow::OnCaptureClicked() { capture_->RunCapture(); }
 
 void MainWindow::OnClearClicked() {
     // Discards the byte list; the packet list stays unseen until the next capture replaces it,
@@ -21,7 +20,8 @@ void MainWindow::OnClearClicked() {
 }
 
 void MainWindow::OnSaveLogClicked() {
-    // The log export attaches here: it writes the visible list to a file the user names.
+    const ViewKind view = IsPacketViewSelected() ? ViewKind::Packet : ViewKind::Byte;
+    SaveLog(this, program_.look, program_.listViews.ListFor(view), view, askSaveFileName_);
 }
 
 void MainWindow::OnSetupClicked() {
