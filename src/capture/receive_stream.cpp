@@ -76,12 +76,32 @@ void ReceiveStream::StartCapture() {
     model_.receivedBlocks.reserve(static_cast<std::size_t>(kMaxBlocks) + 1);
     model_.blockCount = 0;
     storeFull_ = false;
+    leadingZeros_.clear();
 }
 
 void ReceiveStream::OnReceive(std::string_view data) {
     if (storeFull_) return;  // the capture has ended; a late read is neither stored nor appended
+    if (model_.blockCount == 0 && !StartsWithMarker(data)) {
+        // Nothing stored yet: the read is not a message, but its tail may be the start of the
+        // first header, cut off by the network. Keep it for the next read.
+        if (!leadingZeros_.empty()) {
+            std::string joined = leadingZeros_;
+            joined.append(data);
+            leadingZeros_.clear();
+            if (StartsWithMarker(joined)) {
+                TakeMessage(joined);
+                return;
+            }
+            // Not a marker after all: look for the start of one at the end of the joined bytes.
+            KeepTrailingZeros(joined);
+            return;
+        }
+        KeepTrailingZeros(data);
+        return;
+    }
+    leadingZeros_.clear();
     if (!StartsWithMarker(data)) {
-        if (model_.blockCount > 0) AppendToLastBlock(data);
+        AppendToLastBlock(data);
         return;
     }
     if (model_.blockCount > 0) {
@@ -98,6 +118,19 @@ void ReceiveStream::OnReceive(std::string_view data) {
         }
     }
     TakeMessage(data);
+}
+
+void ReceiveStream::KeepTrailingZeros(std::string_view data) {
+    // The longest tail of up to 7 bytes that can begin a header: 0x00 bytes for as far as the
+    // marker reaches, then the first bytes of a sequence number.
+    leadingZeros_.clear();
+    for (std::size_t n = std::min(data.size(), kHeaderSize - 1); n > 0; --n) {
+        const std::string_view tail = data.substr(data.size() - n);
+        if (tail.substr(0, kMarkerSize).find_first_not_of('\0') == npos) {
+            leadingZeros_.assign(tail);
+            return;
+        }
+    }
 }
 
 std::string& ReceiveStream::LastBlock() {

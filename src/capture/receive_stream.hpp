@@ -37,7 +37,8 @@ class ReceiveStream {
     // entry boundary; a header still incomplete at the end of the data waits for the next read.
     // A message holding any other run of five 0x00 bytes is dropped and reported on the trace.
     // The message that finds 1000 blocks stored ends the capture: it and everything after it
-    // is discarded.
+    // is discarded. Before the first block, a read that is not a message is discarded, but
+    // a tail that can begin a header (cut off by the network) joins the next read.
     void OnReceive(std::string_view data);
 
     // Hexadecimal form of the latest read or stored message.
@@ -50,12 +51,14 @@ class ReceiveStream {
     std::string& LastBlock();
     void AppendToLastBlock(std::string_view data);
     void TakeMessage(std::string_view message);
+    void KeepTrailingZeros(std::string_view data);
 
     CaptureModel& model_;
     const Trace& trace_;
     ReceiveEvents& events_;
     std::string messageText_;
-    std::string rest_;  // the part cut off the last block, handled as new messages
+    std::string rest_;          // the part cut off the last block, handled as new messages
+    std::string leadingZeros_;  // before the first block: up to 7 bytes that may begin a header
     bool storeFull_ = false;
 };
 

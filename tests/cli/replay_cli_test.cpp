@@ -136,7 +136,7 @@ TEST(ReplayCli, CaptureSplitIntoTwoFilesAnywhereGivesTheSameLog) {
 // Disabled until the receive stream keeps a first read that holds only part of the first
 // header: today such a read, and every read after it up to the next one that happens to begin
 // with a header, is discarded, so a unit writing a byte at a time loses the start of a capture.
-TEST(ReplayCli, DISABLED_FirstReadShorterThanAHeaderLosesNothing) {
+TEST(ReplayCli, FirstReadShorterThanAHeaderLosesNothing) {
     TempDir dir;
     const std::string whole = ReadFileBytes(DataPath("sony_session.bin"));
     const std::string expected = ReadFileBytes(DataPath("sony_session.packet.log"));
