@@ -1,0 +1,124 @@
+// Texts that are no packets, oversized messages, and decoders that keep their state apart.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "decode/decoder.hpp"
+#include "decode/sony_status_data.hpp"
+#include "decode/text_format.hpp"
+
+namespace orvane {
+namespace {
+
+constexpr std::int32_t kModes[] = {kProtocolSony, kProtocolOdetics, kProtocolVdcp, 7};
+
+TEST(DecoderRobustness, TextsThatAreNoPackets) {
+    std::string manyFields = "2F 14";
+    for (int i = 0; i < 300; ++i) manyFields += " FF";
+    const std::string texts[] = {
+        "",
+        " ",
+        "          ",
+        "2",
+        "20",
+        "2F",
+        "20 ",
+        "21 1",
+        "ZZ ZZ ZZ",
+        "2G 11 40 72",
+        "21 11 GG 72",
+        "  2C 31   ",
+        "2C 31  00  00 ",
+        "\t20 01 21\t",
+        "\xFF\xFE\x01\x00",
+        std::string("2C 31 00\0 01", 12),
+        manyFields,
+        "7F 20 " + manyFields,
+        "61 20",
+        "61 20 ",
+        "71 20 80 11",
+        std::string(100000, ' '),
+    };
+    for (const std::int32_t mode : kModes) {
+        Decoder decoder(mode);
+        for (const std::string& text : texts) {
+            // Decoding twice in a row gives the same text: nothing is left half-done.
+            const std::string first = decoder.DecodePacket(text);
+            EXPECT_EQ(decoder.DecodePacket(text), first) << "mode " << mode;
+        }
+    }
+    EXPECT_EQ(Decoder().DecodePacket(manyFields), "Step Forward 255 field(s)");
+    // Status replies that DecodePacket never passes on: empty, or with their trailing space.
+    EXPECT_EQ(DecodeStatusData("", "61 20 0F 90"), "Status Data: ");
+    EXPECT_EQ(DecodeStatusData("71 20 80 11 ", "61 20 21 A2"), "Status Data: Servo Lock");
+}
+
+TEST(DecoderRobustness, RandomTexts) {
+    // Hexadecimal digits in both cases, non-digits, runs of spaces and 8-bit bytes, in lengths up
+    // to 80 characters; a fixed seed keeps a failure reproducible.
+    static constexpr char kCharacters[] = "0123456789ABCDEFabcdef    G \x00\xFF\x92-";
+    constexpr std::string_view kAlphabet(kCharacters, sizeof kCharacters - 1);
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % bound;
+    };
+    Decoder sony(kProtocolSony);
+    Decoder odetics(kProtocolOdetics);
+    Decoder vdcp(kProtocolVdcp);
+    for (int n = 0; n < 20000; ++n) {
+        std::string text;
+        const std::uint32_t length = next(81);
+        for (std::uint32_t i = 0; i < length; ++i) text += kAlphabet[next(kAlphabet.size())];
+        sony.DecodePacket(text);
+        odetics.DecodePacket(text);
+        vdcp.DecodePacket(text);
+    }
+    // Whatever came before, a well-formed packet still reads as itself.
+    EXPECT_EQ(sony.DecodePacket("74 04 00 00 10 01 89 "), "LTC Time Data 01:10:00:00");
+}
+
+TEST(DecoderRobustness, VdcpKeepsOnly256Fields) {
+    // 300 fields: data from field 5 to the 256th, then bytes that must not show.
+    std::string text = "02 FF 20 24 ";
+    for (int field = 5; field <= 300; ++field) text += field <= 256 ? "41 " : "42 ";
+    EXPECT_EQ(DecodeVdcp(text), "Play Cue: " + std::string(252, 'A'));
+    // 256 fields: the 256th is the checksum and is not shown.
+    std::string exact = "02 FF 20 24 ";
+    for (int field = 5; field <= 256; ++field) exact += field < 256 ? "41 " : "42 ";
+    EXPECT_EQ(DecodeVdcp(exact), "Play Cue: " + std::string(251, 'A'));
+
+    const std::string spaces(5000, ' ');
+    EXPECT_EQ(DecodeVdcp("02 02 10 01 " + spaces + "00"), "Play");
+    EXPECT_EQ(DecodeVdcp(spaces), "");
+}
+
+TEST(DecoderRobustness, ChecksumOfManyHugeFields) {
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += "FFFFFFFFFFFFFFFFFFFF ";
+    const Checksums sums = ComputeChecksum(text + "00");
+    EXPECT_EQ(sums.received, 0);
+    EXPECT_EQ(sums.computed, (300 * 0xFF) & 0xFF);
+}
+
+TEST(Decoder, TwoDecodersKeepTheirOwnRequestAndMode) {
+    Decoder first;
+    Decoder second(kProtocolOdetics);
+    first.DecodePacket("  61 20 21 A2 ");
+    EXPECT_EQ(first.lastStatusSense(), "61 20 21 A2");
+    EXPECT_EQ(second.lastStatusSense(), "");
+    EXPECT_EQ(second.DecodePacket("71 20 80 11 "), "Status Data: ");
+    EXPECT_EQ(first.DecodePacket("71 20 80 11 "), "Status Data: Servo Lock");
+
+    // VDCP mode leaves the remembered request as it was.
+    first.SetProtocolMode(kProtocolVdcp);
+    first.DecodePacket("61 20 0A 8B ");
+    EXPECT_EQ(first.lastStatusSense(), "61 20 21 A2");
+    EXPECT_EQ(first.protocolMode(), kProtocolVdcp);
+    EXPECT_EQ(second.protocolMode(), kProtocolOdetics);
+}
+
+}  // namespace
+}  // namespace orvane
