@@ -82,21 +82,19 @@ void ReceiveStream::StartCapture() {
 void ReceiveStream::OnReceive(std::string_view data) {
     if (storeFull_) return;  // the capture has ended; a late read is neither stored nor appended
     if (model_.blockCount == 0 && !StartsWithMarker(data)) {
-        // Nothing stored yet: the read is not a message, but its tail may be the start of the
-        // first header, cut off by the network. Keep it for the next read.
-        if (!leadingZeros_.empty()) {
-            std::string joined = leadingZeros_;
-            joined.append(data);
-            leadingZeros_.clear();
-            if (StartsWithMarker(joined)) {
-                TakeMessage(joined);
-                return;
-            }
-            // Not a marker after all: look for the start of one at the end of the joined bytes.
+        // Nothing stored yet, so the read continues no message: bytes before its first marker
+        // belong to none (a serial server's greeting, stray bytes) and are dropped, and the
+        // messages from that marker on are kept. A tail that can begin the first header, cut
+        // off by the network, joins the next read.
+        std::string joined = leadingZeros_;
+        joined.append(data);
+        leadingZeros_.clear();
+        const std::size_t marker = joined.find(std::string_view("\0\0\0\0\0", kMarkerSize));
+        if (marker == npos) {
             KeepTrailingZeros(joined);
             return;
         }
-        KeepTrailingZeros(data);
+        TakeMessage(std::string_view(joined).substr(marker));
         return;
     }
     leadingZeros_.clear();

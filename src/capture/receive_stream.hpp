@@ -37,8 +37,8 @@ class ReceiveStream {
     // entry boundary; a header still incomplete at the end of the data waits for the next read.
     // A message holding any other run of five 0x00 bytes is dropped and reported on the trace.
     // The message that finds 1000 blocks stored ends the capture: it and everything after it
-    // is discarded. Before the first block, a read that is not a message is discarded, but
-    // a tail that can begin a header (cut off by the network) joins the next read.
+    // is discarded. Before the first block, the bytes ahead of the first marker are dropped
+    // and a tail that can begin a header (cut off by the network) joins the next read.
     void OnReceive(std::string_view data);
 
     // Hexadecimal form of the latest read or stored message.
