@@ -1,0 +1,331 @@
+// orvane-cli capture against a misbehaving capture unit on loopback: what is kept, what the user
+// is told, and that the capture always ends. Each test names the fault and the outcome it
+// expects. Every capture runs as a child process with a bounded wait, so a hang fails the test
+// instead of blocking the suite.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "child_process.hpp"
+#include "cli_test_support.hpp"
+
+namespace orvane::test {
+namespace {
+
+constexpr int kCaptureTimeoutMs = 60000;
+constexpr std::size_t kHeaderSize = 8;
+
+ProcessResult CaptureFrom(int port, const std::vector<std::string>& options) {
+    std::vector<std::string> argv{ORVANE_CLI_PATH, "capture", "--address",
+                                  "127.0.0.1",     "--port",  std::to_string(port)};
+    argv.insert(argv.end(), options.begin(), options.end());
+    return RunProcess(argv, {}, kCaptureTimeoutMs);
+}
+
+ProcessResult ReplayFiles(const std::vector<std::string>& options,
+                          const std::vector<std::string>& files) {
+    std::vector<std::string> argv{ORVANE_CLI_PATH, "replay"};
+    argv.insert(argv.end(), options.begin(), options.end());
+    argv.insert(argv.end(), files.begin(), files.end());
+    return RunProcess(argv);
+}
+
+// The log body of a replay of `bytes` as one file.
+std::string ReplayBody(const TempDir& dir, const std::string& bytes,
+                       const std::vector<std::string>& options = {}) {
+    const std::string path = dir.Path("replay-input.bin");
+    WriteFileBytes(path, bytes);
+    return LogBody(ReplayFiles(options, {path}).out);
+}
+
+// Everything a simulator with these options sends on one connection.
+std::string UnitStream(std::vector<std::string> options) {
+    options.insert(options.end(), {"--connections", "1"});
+    Simulator sim(options);
+    return ReadWholeStream(sim.port());
+}
+
+std::uint32_t SequenceAt(const std::string& bytes, std::size_t at) {
+    return (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 5])) << 16) |
+           (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 6])) << 8) |
+           static_cast<unsigned char>(bytes[at + 7]);
+}
+
+bool HeaderAt(const std::string& bytes, std::size_t at, std::uint32_t sequence) {
+    return at + kHeaderSize <= bytes.size() && bytes.compare(at, 5, std::string(5, '\0')) == 0 &&
+           SequenceAt(bytes, at) == sequence;
+}
+
+// A well-formed stream cut into its messages: each ends where, on an entry boundary, the next
+// message's header (marker, this number + 1) begins.
+std::vector<std::string> CutMessages(const std::string& stream) {
+    std::vector<std::string> messages;
+    std::size_t start = 0;
+    while (start + kHeaderSize <= stream.size()) {
+        const std::uint32_t next = SequenceAt(stream, start) + 1;
+        std::size_t end = start + kHeaderSize;
+        while (end < stream.size() && !HeaderAt(stream, end, next)) end += 3;
+        end = std::min(end, stream.size());
+        messages.push_back(stream.substr(start, end - start));
+        start = end;
+    }
+    return messages;
+}
+
+std::string Join(const std::vector<std::string>& messages, std::size_t first, std::size_t count) {
+    std::string bytes;
+    for (std::size_t i = first; i < first + count && i < messages.size(); ++i) bytes += messages[i];
+    return bytes;
+}
+
+// A capture unit served from this process: it writes one byte per write with Nagle's delay
+// off, pausing after each of the first bytes, so that the program's first reads hold less than
+// a marker. It serves one connection and then closes it.
+class TrickleUnit {
+  public:
+    explicit TrickleUnit(std::string stream) : stream_(std::move(stream)) {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(listener_, 1) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            throw std::runtime_error("trickle unit cannot listen");
+        }
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~TrickleUnit() {
+        thread_.join();
+        ::close(listener_);
+    }
+    TrickleUnit(const TrickleUnit&) = delete;
+    TrickleUnit& operator=(const TrickleUnit&) = delete;
+
+    int port() const { return port_; }
+
+  private:
+    void Serve() {
+        pollfd entry{listener_, POLLIN, 0};
+        if (::poll(&entry, 1, kCaptureTimeoutMs) != 1) return;  // nobody came: give up
+        const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) return;
+        const int on = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        for (std::size_t i = 0; i < stream_.size(); ++i) {
+            if (::send(fd, &stream_[i], 1, MSG_NOSIGNAL) != 1) break;
+            if (i < 2 * kHeaderSize) std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+        ::close(fd);
+    }
+
+    std::string stream_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+// Connection refused: the user is told in the program's words, and nothing is written.
+TEST(FaultCapture, RefusedConnectionTellsTheUserAndWritesNothing) {
+    TempDir dir;
+    const ProcessResult result = CaptureFrom(
+        UnusedLoopbackPort(),
+        {"--seconds", "30", "--save-raw", dir.Path("raw.bin"), "--out", dir.Path("log.csv")});
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Error opening port: Device I/O error\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(FileExists(dir.Path("raw.bin")));
+    EXPECT_FALSE(FileExists(dir.Path("log.csv")));
+}
+
+// A unit that connects and never sends: the capture ends when its time is up, with an empty raw
+// file, no log (an empty view writes nothing) and no error.
+TEST(FaultCapture, SilentUnitEndsAtTheTimeLimitWithNothingKept) {
+    Simulator sim({"--scenario", "sony", "--idle-after", "0"});
+    TempDir dir;
+    const ProcessResult result = CaptureFrom(
+        sim.port(),
+        {"--seconds", "0.5", "--save-raw", dir.Path("raw.bin"), "--out", dir.Path("log.csv")});
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(FileExists(dir.Path("raw.bin")));
+    EXPECT_EQ(ReadFileBytes(dir.Path("raw.bin")), "");
+    EXPECT_FALSE(FileExists(dir.Path("log.csv")));
+}
+
+// Without a time limit only the user can end a silent capture: Ctrl-C does, at any moment.
+TEST(FaultCapture, SilentUnitWithoutTimeLimitEndsOnCtrlC) {
+    Simulator sim({"--scenario", "sony", "--idle-after", "0"});
+    ChildProcess capture({ORVANE_CLI_PATH, "capture", "--address", "127.0.0.1", "--port",
+                          std::to_string(sim.port())},
+                         {});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    capture.Signal(SIGINT);
+    const ProcessResult result = capture.Finish(kCaptureTimeoutMs);
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+}
+
+// The unit sends 120 messages and the first 20 bytes of the 121st, then closes: the 120 and the
+// piece are kept (its four whole entries give bytes), and the close is no error.
+TEST(FaultCapture, UnitClosingMidMessageKeepsEveryMessageAndThePiece) {
+    const std::vector<std::string> messages = CutMessages(
+        UnitStream({"--scenario", "sony", "--seed", "21", "--rate", "fast", "--messages", "121"}));
+    ASSERT_EQ(messages.size(), 121u);
+    const std::string whole = Join(messages, 0, 120);
+    const std::string expected = whole + messages[120].substr(0, 20);
+
+    Simulator sim({"--scenario", "sony", "--seed", "21", "--rate", "fast", "--close-after", "120",
+                   "--partial", "20"});
+    TempDir dir;
+    const ProcessResult result = CaptureFrom(sim.port(), {"--save-raw", dir.Path("raw.bin")});
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(ReadFileBytes(dir.Path("raw.bin")) == expected);
+    EXPECT_TRUE(SameLines(ReplayBody(dir, expected), LogBody(result.out)));
+    EXPECT_FALSE(SameLines(ReplayBody(dir, whole), LogBody(result.out))) << "the piece is lost";
+}
+
+// A reset ends the capture as a close does, without a message. What the unit had not yet
+// handed to the network goes with the reset, so the bytes kept are the start of what it sent,
+// and the log is the replay of exactly those bytes.
+TEST(FaultCapture, UnitResettingKeepsWhatArrivedBeforeTheReset) {
+    const std::string sent =
+        UnitStream({"--scenario", "vdcp", "--seed", "22", "--rate", "fast", "--messages", "200"});
+    Simulator sim({"--scenario", "vdcp", "--seed", "22", "--rate", "2000", "--close-after", "200",
+                   "--reset"});
+    TempDir dir;
+    const ProcessResult result =
+        CaptureFrom(sim.port(), {"--protocol", "vdcp", "--save-raw", dir.Path("raw.bin")});
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const std::string kept = ReadFileBytes(dir.Path("raw.bin"));
+    EXPECT_GT(kept.size(), kHeaderSize);
+    EXPECT_TRUE(sent.compare(0, kept.size(), kept) == 0) << "kept bytes differ from those sent";
+    EXPECT_TRUE(SameLines(ReplayBody(dir, kept, {"--protocol", "vdcp"}), LogBody(result.out)));
+}
+
+// One byte per write, the first reads holding less than a marker: every message is kept, and
+// the log is that of the whole messages.
+TEST(FaultCapture, OneBytePerWriteKeepsEveryMessage) {
+    const std::string sent =
+        UnitStream({"--scenario", "sony", "--seed", "23", "--rate", "fast", "--messages", "150"});
+    TempDir dir;
+    const std::string expected = ReplayBody(dir, sent);
+    ASSERT_GT(SplitLines(expected).size(), 50u);
+    {
+        TrickleUnit unit(sent);
+        const ProcessResult result = CaptureFrom(unit.port(), {"--save-raw", dir.Path("raw.bin")});
+        ASSERT_FALSE(result.timedOut);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_TRUE(ReadFileBytes(dir.Path("raw.bin")) == sent);
+        EXPECT_TRUE(SameLines(expected, LogBody(result.out)));
+    }
+    Simulator sim({"--scenario", "sony", "--seed", "23", "--rate", "fast", "--messages", "150",
+                   "--split", "1"});
+    const ProcessResult result = CaptureFrom(sim.port(), {});
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_TRUE(SameLines(expected, LogBody(result.out)));
+}
+
+// A flood, 50 messages per write as fast as the unit can, into a unit that never closes: the
+// full store ends the capture by itself; the log is that of the first 1000 messages, and the
+// replay of the raw bytes (which hold the lost 1001st and more) gives it too.
+TEST(FaultCapture, FloodFillsTheStoreAndEndsTheCaptureWithTheFirstThousand) {
+    const std::vector<std::string> messages = CutMessages(
+        UnitStream({"--scenario", "vdcp", "--seed", "24", "--rate", "fast", "--messages", "1000"}));
+    ASSERT_EQ(messages.size(), 1000u);
+    Simulator sim({"--scenario", "vdcp", "--seed", "24", "--rate", "fast", "--coalesce", "50",
+                   "--idle-after", "3000"});
+    TempDir dir;
+    const ProcessResult result =
+        CaptureFrom(sim.port(), {"--protocol", "vdcp", "--save-raw", dir.Path("raw.bin")});
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const std::string expected = ReplayBody(dir, Join(messages, 0, 1000), {"--protocol", "vdcp"});
+    EXPECT_TRUE(SameLines(expected, LogBody(result.out)));
+    const std::string kept = ReadFileBytes(dir.Path("raw.bin"));
+    EXPECT_GT(kept.size(), Join(messages, 0, 1000).size());
+    EXPECT_TRUE(SameLines(ReplayBody(dir, kept, {"--protocol", "vdcp"}), LogBody(result.out)));
+}
+
+// Bytes before the first marker belong to no message: they are dropped and every message after
+// them is kept, whether they come in a write of their own or share one with the first messages.
+TEST(FaultCapture, GarbageBeforeTheFirstMarkerIsDroppedAndEveryMessageKept) {
+    const std::string messages =
+        UnitStream({"--scenario", "odetics", "--seed", "25", "--rate", "fast", "--messages", "80"});
+    TempDir dir;
+    const std::string expected = ReplayBody(dir, messages, {"--protocol", "odetics"});
+    ASSERT_GT(SplitLines(expected).size(), 20u);
+    const std::string file = dir.Path("garbage-first.bin");
+    // What a serial server's telnet port might say first: option bytes, a prompt, stray bytes.
+    const char kGarbage[] = "\xFF\xFB\x01\xFF\xFB\x03login: \x81\x22\x20\x00\x07";
+    WriteFileBytes(file, std::string(kGarbage, sizeof kGarbage - 1) + messages);
+
+    for (const char* perWrite : {"1", "50"}) {
+        SCOPED_TRACE(std::string("messages per write: ") + perWrite);
+        Simulator sim({"--file", file, "--rate", "fast", "--coalesce", perWrite});
+        const ProcessResult result =
+            CaptureFrom(sim.port(), {"--protocol", "odetics", "--save-raw", dir.Path("raw.bin")});
+        ASSERT_FALSE(result.timedOut);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_TRUE(SameLines(expected, LogBody(result.out)));
+        EXPECT_TRUE(SameLines(
+            ReplayBody(dir, ReadFileBytes(dir.Path("raw.bin")), {"--protocol", "odetics"}),
+            LogBody(result.out)));
+    }
+}
+
+// Sequence gaps (lost messages): every message is still stored, and the one before each gap
+// gives no bytes, because a continuation of the lost message may have been appended to it. The
+// log is that of the messages read one at a time.
+TEST(FaultCapture, SequenceGapsCostTheMessageBeforeEachGap) {
+    const std::vector<std::string> all = CutMessages(
+        UnitStream({"--scenario", "sony", "--seed", "26", "--rate", "fast", "--messages", "60"}));
+    ASSERT_EQ(all.size(), 60u);
+    std::vector<std::string> messages;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (i != 20 && i != 40 && i != 41) messages.push_back(all[i]);  // two gaps
+    }
+    TempDir dir;
+    std::vector<std::string> oneFilePerMessage;
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        oneFilePerMessage.push_back(dir.Path("message-" + std::to_string(i) + ".bin"));
+        WriteFileBytes(oneFilePerMessage.back(), messages[i]);
+    }
+    const std::string expected = LogBody(ReplayFiles({}, oneFilePerMessage).out);
+    const std::string gapFree = ReplayBody(dir, Join(all, 0, all.size()));
+    EXPECT_FALSE(SameLines(gapFree, expected)) << "the messages before the gaps still count";
+
+    const std::string file = dir.Path("gaps.bin");
+    WriteFileBytes(file, Join(messages, 0, messages.size()));
+    // One message every 20 ms: the program reads each on its own, as it would from a real unit.
+    Simulator sim({"--file", file, "--rate", "50"});
+    const ProcessResult result = CaptureFrom(sim.port(), {});
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(SameLines(expected, LogBody(result.out)));
+}
+
+}  // namespace
+}  // namespace orvane::test
