@@ -24,11 +24,6 @@ namespace {
 
 using test::ModalScript;
 
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // A current directory of the test's own, restored afterwards.
 class SaveLogTest : public ::testing::Test {
   protected:
@@ -122,26 +117,6 @@ ListModel ThreePacketRows() {
         for (int column = 1; column < 6; ++column) list.SetItemText(row, column, rows[row][column]);
     }
     return list;
-}
-
-TEST_F(SaveLogTest, WritesFiveLinesForThreeRowsAndMovesTheCurrentFolder) {
-    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("logs")));
-    const QString path = QDir(folder.path()).filePath(QStringLiteral("logs/three.csv"));
-    int asked = 0;
-    SaveLog(nullptr, look, ThreePacketRows(), ViewKind::Packet, [&](QWidget*) {
-        ++asked;
-        return path;
-    });
-    EXPECT_EQ(asked, 1);
-    const QList<QByteArray> lines = ReadFile(path).split('\n');
-    ASSERT_EQ(lines.size(), 6);  // five lines, each ending CR LF, and nothing after the last
-    EXPECT_TRUE(lines[0].startsWith("\t\t\t\tOrvane Log ")) << lines[0].constData();
-    EXPECT_EQ(lines[1], "Event\tTime\tID\tPacket\tCommand\r");
-    EXPECT_EQ(lines[2], "00001\t0000.000\tCtrl\t20 01 21 \tPlay\r");
-    EXPECT_EQ(lines[4], "00003\t0001.250\tCtrl\t20 00 20 \tStop\r");
-    EXPECT_TRUE(lines[5].isEmpty());
-    EXPECT_EQ(QDir::current().canonicalPath(),
-              QDir(folder.path()).filePath(QStringLiteral("logs")));
 }
 
 TEST_F(SaveLogTest, EmptyListOrCancelWritesNothingAndKeepsTheFolder) {
