@@ -6,7 +6,12 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 demo="$root/demo"
-scenario=${ORVANE_DEMO_SCENARIO:-sony}
+scenario=${ORVANE_DEMO_SCENARIO:-sony}  # sony, odetics, vdcp or noise
+case $scenario in
+    odetics) protocol=1 ;;
+    vdcp) protocol=2 ;;
+    *) protocol=0 ;;
+esac
 
 for program in orvane orvane-sim; do
     if [ ! -x "$build/$program" ]; then
@@ -61,7 +66,7 @@ if [ -f "$settings" ]; then
                 !skip' "$settings" | tr -d '\r')
 fi
 {
-    printf '[Setup]\r\nIp Address=127.0.0.1\r\nPort Number= %s\r\nProtocol= 0\r\n' "$port"
+    printf '[Setup]\r\nIp Address=127.0.0.1\r\nPort Number= %s\r\nProtocol= %s\r\n' "$port" "$protocol"
     if [ -n "$kept" ]; then printf '%s\n' "$kept" | sed 's/$/\r/'; fi
 } >"$settings.new"
 mv "$settings.new" "$settings"
