@@ -42,13 +42,14 @@ capture() {  # scenario seed messages file
 }
 
 # fuzz_receive reads its settings from the input's end: a raw stream is followed by the split
-# seed (8 bytes), the longest read (2), the read pattern (1), six filter boxes, the earlier
-# capture switch, the trace switch and, last, the kind of input (even: raw).
+# seed (8 bytes), the longest read (2), the read pattern (1), the view of the filtered fill, six
+# filter boxes, the earlier capture switch, the trace switch and, last, the kind of input
+# (even: raw).
 byte() { printf "\\x$(printf %02X "$1")"; }
 raw_trailer() {  # pattern debug
     printf '\x5A\x17\x33\x91\x02\xC4\x7E\x10\x00\x40'
     byte "$1"
-    printf '\x01\x01\x00\x01\x01\x00\x00'
+    printf '\x01\x01\x01\x00\x01\x01\x00\x00'
     byte "$2"
     printf '\x00'
 }
@@ -88,22 +89,28 @@ msg() {  # sequence (three bytes) entries
     >"$corpus/fuzz_receive/hand-last-sequence"
 
 # Well-formed messages built by the target itself: the pool of entries comes first, then the
-# message settings (split seed, longest read, messages a read, read pattern, gaps, first
-# sequence number, entries a message, message count, "big") and the common settings.
-messages_trailer() {  # pattern count-byte entries big gaps
-    printf '\x11\x22\x33\x44\x55\x66\x77\x88\x00\x7F\x31'
+# message settings (split seed, stray bytes before the first marker, longest read, messages a
+# read, read pattern, gaps, first sequence number, entries a message, message count, "big" when
+# 0) and the common settings.
+messages_trailer() {  # pattern count-byte entries big gaps garbage
+    printf '\x11\x22\x33\x44\x55\x66\x77\x88'
+    byte "$6"
+    printf '\x00\x7F\x31'
     byte "$1"
     byte "$5"
     printf '\x00\x10\x00'
     byte "$3"
     byte "$2"
     byte "$4"
-    printf '\x01\x01\x01\x01\x01\x01\x00\x00\x01'
+    printf '\x00\x01\x01\x01\x01\x01\x01\x00\x00\x01'
 }
-head -c 600 "$work/sony.raw" | tail -c 480 >"$work/pool"
-{ cat "$work/pool"; messages_trailer 2 110 33 1 1; } >"$corpus/fuzz_receive/messages-full-store"
-{ cat "$work/pool"; messages_trailer 0 20 16 0 1; } >"$corpus/fuzz_receive/messages-one-byte"
-{ cat "$work/pool"; messages_trailer 3 30 5 0 0; } >"$corpus/fuzz_receive/messages-gaps"
+# Entries of a controller polling Current Time Sense and the deck answering with time data.
+printf '\x80\x01\x61\x80\x01\x0C\x80\x02\x03\x80\x02\x70\xC0\x05\x74\xC0\x05\x04\xC0\x06\x10\xC0\x06\x20\xC0\x06\x30\xC0\x07\x01\xC0\x07\xD9\x40\x08\x00\x00\x09\x33' \
+    >"$work/pool"
+{ cat "$work/pool"; messages_trailer 2 110 33 0 1 0; } >"$corpus/fuzz_receive/messages-full-store"
+{ cat "$work/pool"; messages_trailer 0 20 16 1 1 9; } >"$corpus/fuzz_receive/messages-one-byte"
+{ cat "$work/pool"; messages_trailer 3 30 5 1 0 3; } >"$corpus/fuzz_receive/messages-gaps"
+{ cat "$work/pool"; messages_trailer 1 39 12 1 1 20; } >"$corpus/fuzz_receive/messages-garbage-first"
 
 # fuzz_decode: the packet texts the simulator's traffic gives, one per line, and hand-made
 # texts that stress the field rules.
