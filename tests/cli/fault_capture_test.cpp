@@ -171,10 +171,16 @@ TEST(FaultCapture, SilentUnitEndsAtTheTimeLimitWithNothingKept) {
 // Without a time limit only the user can end a silent capture: Ctrl-C does, at any moment.
 TEST(FaultCapture, SilentUnitWithoutTimeLimitEndsOnCtrlC) {
     Simulator sim({"--scenario", "sony", "--idle-after", "0"});
+    TempDir dir;
     ChildProcess capture({ORVANE_CLI_PATH, "capture", "--address", "127.0.0.1", "--port",
-                          std::to_string(sim.port())},
+                          std::to_string(sim.port()), "--save-raw", dir.Path("raw.bin")},
                          {});
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // The raw file appears once the capture is connected; then it waits for data.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!FileExists(dir.Path("raw.bin")) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     capture.Signal(SIGINT);
     const ProcessResult result = capture.Finish(kCaptureTimeoutMs);
     ASSERT_FALSE(result.timedOut);
@@ -319,8 +325,9 @@ TEST(FaultCapture, SequenceGapsCostTheMessageBeforeEachGap) {
 
     const std::string file = dir.Path("gaps.bin");
     WriteFileBytes(file, Join(messages, 0, messages.size()));
-    // One message every 20 ms: the program reads each on its own, as it would from a real unit.
-    Simulator sim({"--file", file, "--rate", "50"});
+    // One message every 50 ms: the program reads each on its own, as from a real unit. (Two
+    // messages on either side of a gap in one read would lose the rest of that read.)
+    Simulator sim({"--file", file, "--rate", "20"});
     const ProcessResult result = CaptureFrom(sim.port(), {});
     ASSERT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0) << result.err;
