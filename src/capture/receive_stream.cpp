@@ -81,11 +81,12 @@ void ReceiveStream::StartCapture() {
 
 void ReceiveStream::OnReceive(std::string_view data) {
     if (storeFull_) return;  // the capture has ended; a late read is neither stored nor appended
-    if (model_.blockCount == 0 && !StartsWithMarker(data)) {
+    if (model_.blockCount == 0 && (!leadingZeros_.empty() || !StartsWithMarker(data))) {
         // Nothing stored yet, so the read continues no message: bytes before its first marker
         // belong to none (a serial server's greeting, stray bytes) and are dropped, and the
         // messages from that marker on are kept. A tail that can begin the first header, cut
-        // off by the network, joins the next read.
+        // off by the network, joins the next read, even one that starts with five 0x00 bytes
+        // itself: those are the rest of the marker and the sequence number's leading zeros.
         std::string joined = leadingZeros_;
         joined.append(data);
         leadingZeros_.clear();
