@@ -89,12 +89,13 @@ std::string Join(const std::vector<std::string>& messages, std::size_t first, st
     return bytes;
 }
 
-// A capture unit served from this process: it writes one byte per write with Nagle's delay
-// off, pausing after each of the first bytes, so that the program's first reads hold less than
-// a marker. It serves one connection and then closes it.
-class TrickleUnit {
+// A capture unit served from this process: it writes the first pieces of the stream as given,
+// pausing after each so that the program reads each on its own, then the rest one byte per
+// write, with Nagle's delay off. It serves one connection and then closes it.
+class PacedUnit {
   public:
-    explicit TrickleUnit(std::string stream) : stream_(std::move(stream)) {
+    PacedUnit(std::string stream, std::vector<std::size_t> firstPieces)
+        : stream_(std::move(stream)), firstPieces_(std::move(firstPieces)) {
         listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -103,17 +104,17 @@ class TrickleUnit {
         if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
             ::listen(listener_, 1) != 0 ||
             ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            throw std::runtime_error("trickle unit cannot listen");
+            throw std::runtime_error("paced unit cannot listen");
         }
         port_ = ntohs(address.sin_port);
         thread_ = std::thread([this] { Serve(); });
     }
-    ~TrickleUnit() {
+    ~PacedUnit() {
         thread_.join();
         ::close(listener_);
     }
-    TrickleUnit(const TrickleUnit&) = delete;
-    TrickleUnit& operator=(const TrickleUnit&) = delete;
+    PacedUnit(const PacedUnit&) = delete;
+    PacedUnit& operator=(const PacedUnit&) = delete;
 
     int port() const { return port_; }
 
@@ -125,14 +126,23 @@ class TrickleUnit {
         if (fd < 0) return;
         const int on = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        for (std::size_t i = 0; i < stream_.size(); ++i) {
-            if (::send(fd, &stream_[i], 1, MSG_NOSIGNAL) != 1) break;
-            if (i < 2 * kHeaderSize) std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        std::size_t at = 0;
+        for (const std::size_t piece : firstPieces_) {
+            const std::size_t size = std::min(piece, stream_.size() - at);
+            if (::send(fd, stream_.data() + at, size, MSG_NOSIGNAL) != static_cast<ssize_t>(size)) {
+                break;
+            }
+            at += size;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        for (; at < stream_.size(); ++at) {
+            if (::send(fd, &stream_[at], 1, MSG_NOSIGNAL) != 1) break;
         }
         ::close(fd);
     }
 
     std::string stream_;
+    std::vector<std::size_t> firstPieces_;
     int listener_ = -1;
     int port_ = 0;
     std::thread thread_;
@@ -231,23 +241,35 @@ TEST(FaultCapture, UnitResettingKeepsWhatArrivedBeforeTheReset) {
 }
 
 // One byte per write, the first reads holding less than a marker: every message is kept, and
-// the log is that of the whole messages.
+// the log is that of the whole messages. The first sequence number is 1, so the header begins
+// with eight 0x00 bytes, and a read may start with five of them that are not its own marker.
 TEST(FaultCapture, OneBytePerWriteKeepsEveryMessage) {
-    const std::string sent =
-        UnitStream({"--scenario", "sony", "--seed", "23", "--rate", "fast", "--messages", "150"});
+    const std::vector<std::string> unit{"--scenario", "sony", "--seed",      "23",
+                                        "--rate",     "fast", "--first-seq", "1"};
+    std::vector<std::string> options = unit;
+    options.insert(options.end(), {"--messages", "150"});
+    const std::string sent = UnitStream(options);
     TempDir dir;
     const std::string expected = ReplayBody(dir, sent);
     ASSERT_GT(SplitLines(expected).size(), 50u);
-    {
-        TrickleUnit unit(sent);
-        const ProcessResult result = CaptureFrom(unit.port(), {"--save-raw", dir.Path("raw.bin")});
+
+    const std::vector<std::vector<std::size_t>> firstPieces = {
+        std::vector<std::size_t>(16, 1),  // one byte per read from the start
+        {1, 40},  // the marker's first byte alone, then the rest of the header and more
+        {3, 1, 40},
+    };
+    for (const std::vector<std::size_t>& pieces : firstPieces) {
+        SCOPED_TRACE("first pieces " + std::to_string(pieces[0]) + ", " +
+                     std::to_string(pieces[1]) + "...");
+        PacedUnit paced(sent, pieces);
+        const ProcessResult result = CaptureFrom(paced.port(), {"--save-raw", dir.Path("raw.bin")});
         ASSERT_FALSE(result.timedOut);
         EXPECT_EQ(result.exitCode, 0) << result.err;
         EXPECT_TRUE(ReadFileBytes(dir.Path("raw.bin")) == sent);
         EXPECT_TRUE(SameLines(expected, LogBody(result.out)));
     }
-    Simulator sim({"--scenario", "sony", "--seed", "23", "--rate", "fast", "--messages", "150",
-                   "--split", "1"});
+    options.insert(options.end(), {"--split", "1"});
+    Simulator sim(options);
     const ProcessResult result = CaptureFrom(sim.port(), {});
     ASSERT_FALSE(result.timedOut);
     EXPECT_TRUE(SameLines(expected, LogBody(result.out)));
