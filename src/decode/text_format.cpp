@@ -1,6 +1,8 @@
 // Text forms shared by the decoders: checksum, time code, hexadecimal, number and speed texts.
 #include "decode/text_format.hpp"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,11 +17,31 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr int kMaxHexDigits = 15;
 constexpr std::uint64_t kHexFieldMask = (std::uint64_t{1} << (4 * kMaxHexDigits)) - 1;
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
+// Value of each character as a hexadecimal digit, -1 for every other character. A table,
+// because every field of every decoded packet is read through it.
+constexpr std::array<signed char, 256> kHexDigitValues = [] {
+    std::array<signed char, 256> values{};
+    for (auto& value : values) value = -1;
+    for (int c = '0'; c <= '9'; ++c)
+        values[static_cast<std::size_t>(c)] = static_cast<signed char>(c - '0');
+    for (int c = 'A'; c <= 'F'; ++c)
+        values[static_cast<std::size_t>(c)] = static_cast<signed char>(c - 'A' + 10);
+    for (int c = 'a'; c <= 'f'; ++c)
+        values[static_cast<std::size_t>(c)] = static_cast<signed char>(c - 'a' + 10);
+    return values;
+}();
+
+int HexDigitValue(char c) { return kHexDigitValues[static_cast<unsigned char>(c)]; }
+
+// Below this a double holds every integer exactly, and it has at most 15 digits.
+constexpr double kExactIntegerLimit = 1e15;
+
+// The decimal digits of a whole number 0 <= value < 1e15.
+void AppendWholeNumber(std::string& text, double value) {
+    char buffer[24];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value));
+    text.append(buffer, result.ptr);
 }
 
 std::string_view TrimTrailingSpaces(std::string_view text) {
@@ -76,6 +98,13 @@ std::string NumberText(double value) {
     if (value == 0) return " 0";
 
     const char sign = value < 0 ? '-' : ' ';
+    const double magnitude = std::fabs(value);
+    if (magnitude < kExactIntegerLimit && magnitude == std::floor(magnitude)) {
+        // Whole numbers (counts, fields, percentages) need no rounding: write their digits.
+        std::string whole(1, sign);
+        AppendWholeNumber(whole, magnitude);
+        return whole;
+    }
     // Rounded to 15 significant digits: "d.dddddddddddddde+XX".
     char scientific[40];
     std::snprintf(scientific, sizeof scientific, "%.14e", std::fabs(value));
@@ -117,9 +146,14 @@ std::string SpeedText(double value) {
     const double thousandths = std::round(static_cast<double>(single) * 1000.0);
     if (thousandths == 0) return "0.0";
 
-    char integerText[64];
-    std::snprintf(integerText, sizeof integerText, "%.0f", std::fabs(thousandths));
-    std::string digits = integerText;
+    std::string digits;
+    if (std::fabs(thousandths) < kExactIntegerLimit) {
+        AppendWholeNumber(digits, std::fabs(thousandths));
+    } else {
+        char integerText[64];
+        std::snprintf(integerText, sizeof integerText, "%.0f", std::fabs(thousandths));
+        digits = integerText;
+    }
     if (digits.size() < 4) digits.insert(0, 4 - digits.size(), '0');
 
     std::string text = thousandths < 0 ? "-" : "";
