@@ -1,4 +1,4 @@
-// Tests of the cell texts shared by both views: row numbers, times and hexadecimal numbers.
+// The cell texts shared by both views: row numbers, times and hexadecimal numbers.
 #include "views/row_text.hpp"
 
 #include <gtest/gtest.h>
@@ -8,20 +8,13 @@
 namespace orvane {
 namespace {
 
-TEST(RowText, MasksAndHexadecimalForms) {
-    EXPECT_EQ(EventText(1), "00001");
-    EXPECT_EQ(EventText(99999), "99999");
-    EXPECT_EQ(EventText(100000), "100000");
-    EXPECT_EQ(EventText(100001), "100001");
-    EXPECT_EQ(TimeText(0), "0000.000");
-    EXPECT_EQ(TimeText(12345), "0012.345");
-    EXPECT_EQ(TimeText(1500), "0001.500");
-    EXPECT_EQ(TimeText(7), "0000.007");
-    EXPECT_EQ(TimeText(12345678), "12345.678");
-    EXPECT_EQ(UpperHexText(0), "0");
-    EXPECT_EQ(UpperHexText(0x0F), "F");
-    EXPECT_EQ(UpperHexText(0xABCDEF), "ABCDEF");
-    EXPECT_EQ(UpperHexText(0x100), "100");
+TEST(RowText, MasksGrowPastTheirWidth) {
+    EXPECT_EQ(EventText(1) + " " + EventText(99999) + " " + EventText(100000),
+              "00001 99999 100000");
+    EXPECT_EQ(TimeText(7) + " " + TimeText(1500) + " " + TimeText(12345678),
+              "0000.007 0001.500 12345.678");
+    EXPECT_EQ(UpperHexText(0) + " " + UpperHexText(0xABCDEF) + " " + UpperHexText(0x100),
+              "0 ABCDEF 100");
 }
 
 TEST(RowText, EveryByteValueGivesTwoUpperCaseDigitsAndASpace) {
@@ -29,8 +22,7 @@ TEST(RowText, EveryByteValueGivesTwoUpperCaseDigitsAndASpace) {
     for (int value = 0; value < 256; ++value) {
         std::string text;
         AppendHexByte(text, value);
-        const std::string expected = {digits[value >> 4], digits[value & 15], ' '};
-        EXPECT_EQ(text, expected) << value;
+        EXPECT_EQ(text, (std::string{digits[value >> 4], digits[value & 15], ' '})) << value;
     }
 }
 
