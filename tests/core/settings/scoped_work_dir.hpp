@@ -1,5 +1,5 @@
-// A fresh temporary folder made the current directory for one test, removed afterwards, and
-// whole-file helpers for looking at what the settings code wrote.
+// A fresh temporary folder made the current directory for one test and removed afterwards, and
+// whole-file reads and writes for looking at what the settings code wrote.
 #pragma once
 
 #include <filesystem>
@@ -13,22 +13,21 @@ namespace orvane::test {
 
 class ScopedWorkDir {
   public:
-    ScopedWorkDir() : previous_(std::filesystem::current_path()) {
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("orvane-settings-" + std::to_string(random()) + std::to_string(random()));
+    ScopedWorkDir()
+        : previous_(std::filesystem::current_path()),
+          path_(std::filesystem::temp_directory_path() /
+                ("orvane-settings-" + std::to_string(std::random_device{}()))) {
         std::filesystem::create_directories(path_);
         std::filesystem::current_path(path_);
     }
     ~ScopedWorkDir() {
         std::error_code ec;
         std::filesystem::current_path(previous_, ec);
+        // A test may have locked a folder; unlock every one so that all can be removed.
         for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ec)) {
             std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ec);
         }
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(path_, ec);
     }
     ScopedWorkDir(const ScopedWorkDir&) = delete;

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "../capture/capture_test_support.hpp"
 #include "scoped_work_dir.hpp"
 #include "settings/ini_file.hpp"
 
@@ -18,88 +19,43 @@ using test::WriteFileText;
 
 class FakeChecks : public CheckStates {
   public:
-    int GetCheckState(int id) const override {
-        const auto it = states.find(id);
-        return it == states.end() ? 0 : it->second;
-    }
+    int GetCheckState(int id) const override { return states.contains(id) ? states.at(id) : 0; }
     void SetCheckState(int id, int state) override { states[id] = state; }
-
     std::map<int, int> states;
 };
 
-TEST(SettingsStore, FirstStartUsesDefaultsAndWritesNothing) {
-    test::ScopedWorkDir dir;
+// What LoadSettings and LoadSetup make of Orvane.ini: the eight buttons in the order of their
+// ids, then the address, port and protocol mode.
+std::string Loaded() {
     FakeChecks checks;
-    checks.states[kIdByteView] = 1;
-    checks.states[kIdTimeSense] = 1;
+    checks.states = {{kIdByteView, 1}, {kIdTimeSense, 1}};  // the file decides, not these
     LoadSettings(checks);
-    EXPECT_EQ(checks.states,
-              (std::map<int, int>{
-                  {110, 1}, {115, 0}, {125, 0}, {130, 0}, {135, 0}, {140, 0}, {145, 0}, {190, 0}}));
+    std::string text;
+    for (const auto& [id, state] : checks.states) text += std::to_string(state);
     ConnectionSettings connection;
     LoadSetup(connection);
-    EXPECT_EQ(connection.captureUnitAddress, "127.0.0.1");
-    EXPECT_EQ(connection.captureUnitPort, 23);
-    EXPECT_EQ(connection.protocolMode, 0);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+    return text + " " + connection.captureUnitAddress + " " +
+           std::to_string(connection.captureUnitPort) + " " +
+           std::to_string(connection.protocolMode);
 }
 
-TEST(SettingsStore, LoadsExactlyOneViewButton) {
-    const struct {
-        const char* lines;
-        int packetView;
-        int byteView;
-    } kCases[] = {
-        {"Packet View= 1\r\nByte View= 1\r\n", 1, 0},
-        {"Packet View= 0\r\nByte View= 0\r\n", 1, 0},
-        {"", 1, 0},
-        {"Packet View= 0\r\nByte View= 1\r\n", 0, 1},
-        {"packet view=1\nBYTE VIEW=0\n", 1, 0},
-    };
-    for (const auto& c : kCases) {
+TEST(SettingsStore, LoadsTheButtonsAndTheConnection) {
+    for (const auto& row : testing::ReadTable("settings/load.tsv")) {  // lines, what is loaded
         test::ScopedWorkDir dir;
-        WriteFileText("Orvane.ini", std::string("[Settings]\r\nTime Sense= 1\r\n") + c.lines);
-        FakeChecks checks;
-        LoadSettings(checks);
-        EXPECT_EQ(checks.GetCheckState(kIdPacketView), c.packetView) << c.lines;
-        EXPECT_EQ(checks.GetCheckState(kIdByteView), c.byteView) << c.lines;
-        EXPECT_EQ(checks.GetCheckState(kIdTimeSense), 1);
+        std::string file;
+        for (const std::string& line : testing::Split(row[0], '|')) file += line + "\r\n";
+        if (row[0] != "-") WriteFileText("Orvane.ini", file);
+        EXPECT_EQ(Loaded(), row[1]) << row[0];
+        EXPECT_EQ(std::filesystem::is_empty(dir.Path()), row[0] == "-");  // loading writes nothing
     }
 }
 
-TEST(SettingsStore, LoadSetupKeepsDefaultsForUnusableValues) {
-    const struct {
-        const char* lines;
-        const char* address;
-        int port;
-        int protocol;
-    } kCases[] = {
-        {"Port Number= 0\r\n", "127.0.0.1", 23, 0},
-        {"Port Number=-7\r\n", "127.0.0.1", 23, 0},
-        {"Port Number=abc\r\n", "127.0.0.1", 23, 0},
-        {"Port Number= 70000\r\n", "127.0.0.1", 70000, 0},
-        {"Ip Address=10.0.0\r\n", "127.0.0.1", 23, 0},
-        {"Ip Address= 1 . 2 . 3 . 4\r\n", "1 . 2 . 3 . 4", 23, 0},
-        {"Ip Address=10.0.0.5\r\nProtocol= 7\r\n", "10.0.0.5", 23, 7},
-        {"Protocol= 2\r\n", "127.0.0.1", 23, 2},
-    };
-    for (const auto& c : kCases) {
-        test::ScopedWorkDir dir;
-        WriteFileText("Orvane.ini", std::string("[Setup]\r\n") + c.lines);
-        ConnectionSettings connection;
-        LoadSetup(connection);
-        EXPECT_EQ(connection.captureUnitAddress, c.address) << c.lines;
-        EXPECT_EQ(connection.captureUnitPort, c.port) << c.lines;
-        EXPECT_EQ(connection.protocolMode, c.protocol) << c.lines;
-    }
-}
-
-TEST(SettingsStore, FullRunWritesTheThreeSectionsInOrder) {
+TEST(SettingsStore, FullRunWritesTheThreeSectionsInOrderAndReadsThemBack) {
     test::ScopedWorkDir dir;
     SaveSetup({"10.0.0.5", 23, 2});
+    SaveWindowSize(570, 0);
     FakeChecks checks;
     checks.states = {{kIdPacketView, 1}, {kIdTimeReply, 1}, {kIdDisplayAcks, 1}};
-    SaveWindowSize(570, 0);
     SaveSettings(checks);
     EXPECT_EQ(ReadFileText("Orvane.ini"),
               "[Setup]\r\nIp Address=10.0.0.5\r\nPort Number= 23\r\nProtocol= 2\r\n"
@@ -107,24 +63,14 @@ TEST(SettingsStore, FullRunWritesTheThreeSectionsInOrder) {
               "[Settings]\r\nPacket View= 1\r\nByte View= 0\r\nTime Sense= 0\r\n"
               "Time Reply= 1\r\nStatus Sense= 0\r\nStatus Reply= 0\r\nDisplay Acks= 1\r\n"
               "Dev Type Filter= 0\r\n");
-
-    FakeChecks loaded;
-    LoadSettings(loaded);
-    EXPECT_EQ(loaded.states,
-              (std::map<int, int>{
-                  {110, 1}, {115, 0}, {125, 0}, {130, 1}, {135, 0}, {140, 0}, {145, 1}, {190, 0}}));
-    ConnectionSettings connection;
-    LoadSetup(connection);
-    EXPECT_EQ(connection.captureUnitAddress, "10.0.0.5");
-    EXPECT_EQ(connection.protocolMode, 2);
+    EXPECT_EQ(Loaded(), "10010010 10.0.0.5 23 2");
 }
 
 TEST(SettingsStore, SaveSetupStaysInTheExistingSectionWhateverItsCase) {
-    for (const char* header : {"[SETUP]", "[setup]"}) {
+    for (const std::string header : {"[SETUP]", "[setup]"}) {
         test::ScopedWorkDir dir;
-        WriteFileText("Orvane.ini", std::string(header) +
-                                        "\r\nIp Address=10.1.2.3\r\nPort Number= 99\r\n"
-                                        "[Form]\r\nwidth= 1\r\n");
+        const std::string address = "\r\nIp Address=10.1.2.3\r\nPort Number= 99\r\n";
+        WriteFileText("Orvane.ini", header + address + "[Form]\r\nwidth= 1\r\n");
         ConnectionSettings connection;
         LoadSetup(connection);
         EXPECT_EQ(connection.captureUnitAddress, "10.1.2.3");
@@ -132,40 +78,24 @@ TEST(SettingsStore, SaveSetupStaysInTheExistingSectionWhateverItsCase) {
         connection.protocolMode = 1;
         SaveSetup(connection);
         EXPECT_EQ(ReadFileText("Orvane.ini"),
-                  std::string(header) +
-                      "\r\nIp Address=10.1.2.3\r\nPort Number= 99\r\nProtocol= 1\r\n"
-                      "[Form]\r\nwidth= 1\r\n");
+                  header + address + "Protocol= 1\r\n[Form]\r\nwidth= 1\r\n");
     }
 }
 
-TEST(SettingsStore, FollowsTheCurrentDirectory) {
+TEST(SettingsStore, FollowsTheCurrentDirectoryCutToThePathLimit) {
     test::ScopedWorkDir dir;
     EXPECT_EQ(SettingsFilePath(), dir.Path().string() + "/Orvane.ini");
-    std::filesystem::create_directory("logs");
     SaveWindowSize(100, 200);
-    std::filesystem::current_path("logs");
-    EXPECT_EQ(SettingsFilePath(), (dir.Path() / "logs").string() + "/Orvane.ini");
-    SaveSettings(FakeChecks{});
-    EXPECT_EQ(ReadFileText(dir.Path() / "Orvane.ini"), "[Form]\r\nwidth= 100\r\nheight= 200\r\n");
-    EXPECT_EQ(ReadSetting(SettingsFilePath(), "Settings", "Packet View", ""), "0");
-}
-
-TEST(SettingsStore, LongWorkingDirectoryUsesTheCutPath) {
-    test::ScopedWorkDir dir;
     const std::string part(100, 'd');
     std::filesystem::create_directories(dir.Path() / part / part / part);
     std::filesystem::current_path(dir.Path() / part / part / part);
     const std::string full = std::filesystem::current_path().string() + "/Orvane.ini";
     EXPECT_EQ(SettingsFilePath(), full.substr(0, 254));
-
     FakeChecks checks;
     checks.states = {{kIdByteView, 1}, {kIdStatusSense, 1}};
     SaveSettings(checks);
-    FakeChecks loaded;
-    LoadSettings(loaded);
-    EXPECT_EQ(loaded.GetCheckState(kIdByteView), 1);
-    EXPECT_EQ(loaded.GetCheckState(kIdPacketView), 0);
-    EXPECT_EQ(loaded.GetCheckState(kIdStatusSense), 1);
+    EXPECT_EQ(ReadFileText(dir.Path() / "Orvane.ini"), "[Form]\r\nwidth= 100\r\nheight= 200\r\n");
+    EXPECT_EQ(Loaded(), "01001000 127.0.0.1 23 0");
 }
 
 TEST(SettingsStore, PortTextOfTheSetupDialog) {
@@ -175,17 +105,8 @@ TEST(SettingsStore, PortTextOfTheSetupDialog) {
 }
 
 TEST(IsValidAddress, NeedsFourNonBlankFields) {
-    const struct {
-        const char* text;
-        bool valid;
-    } kCases[] = {
-        {"10.0.0.5", true},  {" 1 . 2 . 3 . 4", true}, {"a.b.c.d", true},
-        {"999.1.1.1", true}, {"10.0.0", false},        {"10..0.5", false},
-        {"1.2.3.4.", false}, {".1.2.3", false},        {"1.2.3.  ", false},
-        {"", false},         {"1.2.3.4.5", false},     {"...", false},
-    };
-    for (const auto& c : kCases) {
-        EXPECT_EQ(IsValidAddress(c.text), c.valid) << '"' << c.text << '"';
+    for (const auto& row : testing::ReadTable("settings/valid_address.tsv")) {  // address, valid
+        EXPECT_EQ(IsValidAddress(row[0]), row[1] == "valid") << '"' << row[0] << '"';
     }
 }
 
