@@ -1,0 +1,186 @@
+// Captures through the main window against the simulated capture unit on loopback: the counter
+// and Stop, the unit closing, a refused connection, the full store, Stop before any data.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "app/capture_sequence.hpp"
+#include "gui_test_support.hpp"
+#include "ui/capture_dialog.hpp"
+#include "ui/message_dialog.hpp"
+#include "views/log_writer.hpp"
+
+namespace orvane {
+namespace {
+
+using test::ActiveModal;
+using test::Simulator;
+
+// What one click of Capture showed.
+struct CaptureRun {
+    bool ended = false;       // the dialog ended before the deadline
+    std::vector<int> counts;  // the counter's values, each new one once
+    QString finalCount;       // the counter as the dialog ended
+};
+
+class CaptureTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (int id : test::kFilterIds) started.window->SetCheckState(id, 1);
+    }
+
+    // Clicks Capture and watches the capture dialog; Stop is clicked once `stopWhen` says so
+    // (never, when it is empty).
+    CaptureRun Capture(const std::function<bool(CaptureDialog&)>& stopWhen = {}) {
+        CaptureRun run;
+        bool seen = false;
+        run.ended = test::DriveModal(
+            [&] { started.Click(kIdCaptureButton); },
+            [&] {
+                auto* dialog = ActiveModal<CaptureDialog>();
+                if (dialog == nullptr) return false;
+                if (!std::exchange(seen, true)) {
+                    QObject::connect(dialog, &QDialog::finished, dialog,
+                                     [&run, dialog] { run.finalCount = dialog->counterText(); });
+                }
+                bool isNumber = false;
+                const int count = dialog->counterText().toInt(&isNumber);
+                if (isNumber && (run.counts.empty() || run.counts.back() != count)) {
+                    run.counts.push_back(count);
+                }
+                if (!stopWhen || !stopWhen(*dialog)) return false;
+                QTest::mouseClick(dialog->stopButton(), Qt::LeftButton);
+                return true;
+            });
+        run.ended = run.ended && seen;
+        return run;
+    }
+
+    static std::function<bool(CaptureDialog&)> StopAt(int count) {
+        return [count](CaptureDialog& dialog) { return dialog.counterText().toInt() >= count; };
+    }
+
+    std::vector<std::string> Rows() {
+        const ListModel& list = started.program->listViews.packetList;
+        std::vector<std::string> rows;
+        for (int row = 0; row < list.GetItemCount(); ++row) rows.push_back(LogRowLine(list, row));
+        return rows;
+    }
+
+    test::ScratchFolder scratch;
+    test::StartedProgram started = test::StartProgram();
+};
+
+TEST_F(CaptureTest, PacketViewShowsWhatReplayOfTheSameBytesGives) {
+    Simulator sim;
+    ASSERT_TRUE(
+        sim.Start({"--scenario", "sony", "--seed", "7", "--rate", "150", "--idle-after", "150"}));
+    started.PointAt(sim.port());
+    const CaptureRun run = Capture(StopAt(150));
+    EXPECT_TRUE(run.ended);
+    ASSERT_GE(run.counts.size(), 3u);  // the counter rose while the dialog was up
+    EXPECT_TRUE(std::is_sorted(run.counts.begin(), run.counts.end()));
+    EXPECT_EQ(run.finalCount, QStringLiteral("150"));
+    EXPECT_EQ(started.program->captureModel.blockCount, 150);
+
+    // The same stream, captured and replayed by the command-line tool.
+    const QString raw = scratch.path() + QStringLiteral("/capture.bin");
+    ASSERT_EQ(test::RunCli({"capture", "--address", "127.0.0.1", "--port",
+                            QString::number(sim.port()), "--seconds", "5", "--save-raw", raw,
+                            "--out", scratch.path() + QStringLiteral("/capture.csv")}),
+              0);
+    QByteArray replay;
+    ASSERT_EQ(test::RunCli({"replay", raw}, &replay), 0);
+    std::vector<std::string> replayRows;
+    const QList<QByteArray> lines = replay.split('\n');
+    for (qsizetype i = 2; i < lines.size(); ++i) {  // after the title and the header
+        if (!lines[i].isEmpty()) replayRows.push_back(lines[i].toStdString() + "\n");
+    }
+    EXPECT_GT(replayRows.size(), 100u);
+    EXPECT_EQ(Rows(), replayRows);
+}
+
+TEST_F(CaptureTest, UnitClosingKeepsTheDialogUpAndTheData) {
+    struct Case {
+        QStringList closing;
+        int blocks;
+    };
+    const Case cases[] = {
+        {{}, 40},
+        {{"--partial", "20"}, 41},  // a 41st message cut after four whole entries
+        {{"--reset"}, 40},
+    };
+    for (const Case& c : cases) {
+        Simulator sim;
+        ASSERT_TRUE(sim.Start(
+            QStringList{"--scenario", "sony", "--rate", "200", "--close-after", "40"} + c.closing));
+        started.PointAt(sim.port());
+        QElapsedTimer closedFor;
+        const CaptureRun run = Capture([&](CaptureDialog&) {
+            if (started.window->captureSequence().IsConnectionOpen()) return false;
+            if (!closedFor.isValid()) closedFor.start();
+            return closedFor.elapsed() > 300;  // still up well after the unit closed
+        });
+        EXPECT_TRUE(run.ended) << c.blocks;
+        EXPECT_EQ(started.program->captureModel.blockCount, c.blocks) << c.blocks;
+        EXPECT_EQ(run.finalCount, QString::number(c.blocks));
+        EXPECT_GT(started.Rows(ViewKind::Packet), 0) << c.blocks;
+    }
+}
+
+TEST_F(CaptureTest, StopBeforeDataOrARefusedConnectionKeepThePreviousCapture) {
+    Simulator sim;
+    ASSERT_TRUE(sim.Start({"--scenario", "sony", "--rate", "fast", "--idle-after", "25"}));
+    started.PointAt(sim.port());
+    ASSERT_TRUE(Capture(StopAt(25)).ended);
+    const std::vector<std::string> before = Rows();
+    ASSERT_FALSE(before.empty());
+
+    Simulator silent;
+    ASSERT_TRUE(silent.Start({"--scenario", "sony", "--idle-after", "0"}));
+    started.PointAt(silent.port());
+    const CaptureRun run = Capture([](CaptureDialog&) { return true; });
+    EXPECT_TRUE(run.ended);
+    EXPECT_TRUE(run.counts.empty());
+    EXPECT_EQ(started.program->captureModel.blockCount, 0);
+    EXPECT_EQ(Rows(), before);
+
+    const int bytesBefore = started.program->captureModel.byteCount;
+    const QString statusBefore = started.window->statusBar()->currentMessage();
+    started.PointAt(test::FreeLoopbackPort());
+    bool sawCaptureDialog = false;
+    QString message;
+    EXPECT_TRUE(test::DriveModal([&] { started.Click(kIdCaptureButton); },
+                                 [&] {
+                                     sawCaptureDialog = sawCaptureDialog ||
+                                                        ActiveModal<CaptureDialog>() != nullptr;
+                                     auto* dialog = ActiveModal<MessageDialog>();
+                                     if (dialog == nullptr) return false;
+                                     message = dialog->label()->text();
+                                     dialog->okButton()->click();
+                                     return true;
+                                 }));
+    EXPECT_EQ(message, QStringLiteral("Error opening port: Device I/O error"));
+    EXPECT_FALSE(sawCaptureDialog);
+    EXPECT_EQ(Rows(), before);
+    EXPECT_EQ(started.program->captureModel.byteCount, bytesBefore);
+    EXPECT_EQ(started.window->statusBar()->currentMessage(), statusBefore);
+}
+
+TEST_F(CaptureTest, MessageThatFindsTheStoreFullClosesTheDialog) {
+    Simulator sim;
+    ASSERT_TRUE(sim.Start({"--scenario", "sony", "--rate", "2000", "--idle-after", "1001"}));
+    started.PointAt(sim.port());
+    const CaptureRun run = Capture();  // never clicks Stop
+    EXPECT_TRUE(run.ended) << "the dialog did not close by itself";
+    EXPECT_EQ(started.program->captureModel.blockCount, kMaxBlocks);
+    EXPECT_EQ(run.finalCount, QStringLiteral("1000"));
+}
+
+}  // namespace
+}  // namespace orvane

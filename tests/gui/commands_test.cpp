@@ -1,0 +1,174 @@
+// The main window's commands around a held capture: Clear, a protocol change in Set Up, Save Log
+// through a stand-in for the file dialog, and closing the window in the middle of a refill.
+#include <gtest/gtest.h>
+
+#include <QFileDialog>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "capture/packet_assembly.hpp"
+#include "gui_test_support.hpp"
+#include "ui/list_table_model.hpp"
+#include "ui/message_dialog.hpp"
+#include "ui/save_log.hpp"
+#include "ui/setup_dialog.hpp"
+#include "views/log_writer.hpp"
+
+namespace orvane {
+namespace {
+
+// One capture-unit message: the marker, sequence number 1, then (direction, tick, byte) entries.
+std::string Message(const std::vector<std::array<int, 3>>& entries) {
+    std::string bytes = std::string(5, '\0') + std::string{'\0', '\0', '\1'};
+    for (const auto& [direction, tick, value] : entries) {
+        bytes.push_back(static_cast<char>(direction | ((tick >> 8) & 0x0F)));
+        bytes.push_back(static_cast<char>(tick & 0xFF));
+        bytes.push_back(static_cast<char>(value));
+    }
+    return bytes;
+}
+
+// Play from the controller, the deck's acknowledgement, Stop: three packets.
+const std::string kThreePackets = Message({{0x80, 0x010, 0x20},
+                                           {0x80, 0x010, 0x01},
+                                           {0x80, 0x010, 0x21},
+                                           {0xC0, 0x015, 0x10},
+                                           {0xC0, 0x015, 0x01},
+                                           {0xC0, 0x015, 0x11},
+                                           {0x80, 0x100, 0x20},
+                                           {0x80, 0x100, 0x00},
+                                           {0x80, 0x100, 0x20}});
+
+class CommandsTest : public ::testing::Test {
+  protected:
+    // Holds `message` as a finished capture and shows it with every filter box checked.
+    void HoldCapture(const std::string& message) {
+        CaptureModel& model = started.program->captureModel;
+        model.receivedBlocks = {std::string(), message};
+        model.blockCount = 1;
+        AssembleCapture(model, started.program->settings.protocolMode, started.program->trace);
+        for (int id : test::kFilterIds) started.window->SetCheckState(id, 1);
+        started.Click(kIdPacketView);
+    }
+
+    test::ScratchFolder scratch;
+    test::StartedProgram started = test::StartProgram();
+};
+
+TEST_F(CommandsTest, AfterClearAFilterClickLeavesTheListsEmpty) {
+    HoldCapture(kThreePackets);
+    ASSERT_EQ(started.Rows(ViewKind::Packet), 3);
+    started.Click(kIdClearButton);
+    EXPECT_EQ(started.Rows(ViewKind::Packet), 0);
+    started.Click(kIdDisplayAcks);
+    EXPECT_EQ(started.Rows(ViewKind::Packet), 0);
+    started.Click(kIdByteView);
+    EXPECT_EQ(started.Rows(ViewKind::Byte), 0);
+}
+
+TEST_F(CommandsTest, ProtocolChangeInSetUpDecodesTheHeldPacketsAgain) {
+    // 02 02 00 0C F4: a VDCP command that Sony rules read as something else entirely.
+    HoldCapture(Message({{0x80, 0x010, 0x02},
+                         {0x80, 0x010, 0x02},
+                         {0x80, 0x010, 0x00},
+                         {0x80, 0x010, 0x0C},
+                         {0x80, 0x010, 0xF4},
+                         {0xC0, 0x020, 0x04}}));
+    const ListModel& list = started.program->listViews.packetList;
+    ASSERT_GT(list.GetItemCount(), 0);
+    const std::string sonyData = list.GetItemText(0, 3);
+    const std::string sonyCommand = list.GetItemText(0, 4);
+    QSignalSpy resets(started.window->tableModel(ViewKind::Packet),
+                      &QAbstractItemModel::modelReset);
+    for (const int mode : {kProtocolSony, kProtocolVdcp}) {
+        EXPECT_TRUE(test::OnModal<SetupDialog>([&] { started.Click(kIdSetupButton); },
+                                               [mode](SetupDialog* dialog) {
+                                                   dialog->protocolOption(mode)->click();
+                                                   dialog->okButton()->click();
+                                               }));
+        EXPECT_EQ(resets.count() > 0, mode != kProtocolSony) << mode;  // only on a change
+    }
+    EXPECT_EQ(started.program->settings.protocolMode, kProtocolVdcp);
+    ASSERT_GT(list.GetItemCount(), 0);
+    EXPECT_EQ(list.GetItemText(0, 3), sonyData);  // not regrouped, only described anew
+    EXPECT_NE(list.GetItemText(0, 4), sonyCommand);
+}
+
+TEST_F(CommandsTest, SaveLogWritesTheShownPacketsAndTheFolderFollows) {
+    const std::unique_ptr<QFileDialog> dialog = MakeSaveLogDialog(nullptr);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Save Orvane Log"));
+    EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("Orvane Log (*.csv)")});
+    EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("csv"));
+    EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+
+    HoldCapture(kThreePackets);
+    ASSERT_EQ(started.Rows(ViewKind::Packet), 3);
+    QTemporaryDir logs;
+    const QString path = logs.filePath(QStringLiteral("three.csv"));
+    started.window->SetAskSaveFileName([&](QWidget*) { return path; });
+    started.Click(kIdSaveLogButton);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 6);  // title, header, three rows, nothing after the last newline
+    EXPECT_EQ(lines[1], "Event\tTime\tID\tPacket\tCommand\r");
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(lines[2 + row].toStdString() + "\n",
+                  LogRowLine(started.program->listViews.packetList, row));
+    }
+    EXPECT_EQ(QDir::current().canonicalPath(), QDir(logs.path()).canonicalPath());
+}
+
+TEST_F(CommandsTest, LogThatCannotBeWrittenShowsWhy) {
+    HoldCapture(kThreePackets);
+    ASSERT_TRUE(QDir(scratch.path()).mkdir(QStringLiteral("taken.csv")));
+    struct Case {
+        const char* name;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"missing/log.csv", "No such file or directory"},
+        {"taken.csv", "Is a directory"},
+    };
+    for (const Case& c : cases) {
+        const QString path = scratch.path() + QStringLiteral("/") + QString::fromLatin1(c.name);
+        started.window->SetAskSaveFileName([&](QWidget*) { return path; });
+        QString shown;
+        EXPECT_TRUE(test::OnModal<MessageDialog>([&] { started.Click(kIdSaveLogButton); },
+                                                 [&](MessageDialog* dialog) {
+                                                     shown = dialog->label()->text();
+                                                     dialog->okButton()->click();
+                                                 }));
+        EXPECT_EQ(shown, QStringLiteral("Error writing log: ") + path + QStringLiteral(": ") +
+                             QString::fromLatin1(c.reason));
+    }
+}
+
+TEST_F(CommandsTest, ClosingDuringARefillStopsItAndSavesTheSettings) {
+    HoldCapture(kThreePackets);
+    // The fill of the Packet View starts on an emptied list; the window is closed right then.
+    ListViews& views = started.program->listViews;
+    const ListHooks original = views.hooks;
+    bool closed = false;
+    views.hooks.beforeChange = [&](ViewKind view) {
+        original.beforeChange(view);
+        if (closed || view != ViewKind::Packet || views.packetList.GetItemCount() != 0) return;
+        closed = true;
+        started.window->close();
+    };
+    started.Click(kIdTimeSense);
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(started.window->isVisible());
+    EXPECT_EQ(started.Rows(ViewKind::Packet), 0);
+    const std::string settings = scratch.ReadSettingsFile();
+    EXPECT_NE(settings.find("[Form]"), std::string::npos);
+    EXPECT_NE(settings.find("Time Sense= 0"), std::string::npos);
+    views.hooks = original;
+}
+
+}  // namespace
+}  // namespace orvane
