@@ -7,18 +7,16 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace orvane::test {
 namespace {
@@ -31,53 +29,32 @@ int MillisecondsLeft(Clock::time_point deadline) {
     return left < 0 ? 0 : static_cast<int>(left);
 }
 
-void CloseFd(int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-}
-
-// Appends what is readable; false at end of file.
-bool Drain(int fd, std::string& into) {
-    char buffer[65536];
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got > 0) {
-        into.append(buffer, static_cast<std::size_t>(got));
-        return true;
-    }
-    return got < 0 && (errno == EAGAIN || errno == EINTR);
+sockaddr_in LoopbackAddress(int port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
 }
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& input)
-    : input_(input) {
-    // A child that exits without reading all its input must not take the test with it.
-    ::signal(SIGPIPE, SIG_IGN);
-    int in[2], out[2], err[2];
-    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 ||
-        ::pipe2(err, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& input) {
+    WriteFileBytes(files_.Path("in"), input);
+    const std::string paths[] = {files_.Path("in"), files_.Path("out"), files_.Path("err")};
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
     pid_ = ::fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) {
-        ::dup2(in[0], 0);
-        ::dup2(out[1], 1);
-        ::dup2(err[1], 2);
-        std::vector<char*> args;
-        for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-        args.push_back(nullptr);
+        for (int fd = 0; fd < 3; ++fd) {
+            const int flags = fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC;
+            ::dup2(::open(paths[fd].c_str(), flags | O_CLOEXEC, 0600), fd);
+        }
         ::execv(args[0], args.data());
         ::_exit(127);
     }
-    ::close(in[0]);
-    ::close(out[1]);
-    ::close(err[1]);
-    inFd_ = in[1];
-    outFd_ = out[0];
-    errFd_ = err[0];
-    for (int fd : {inFd_, outFd_, errFd_}) ::fcntl(fd, F_SETFL, O_NONBLOCK);
-    if (input_.empty()) CloseFd(inFd_);
 }
 
 ChildProcess::~ChildProcess() {
@@ -85,25 +62,20 @@ ChildProcess::~ChildProcess() {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
-    CloseFd(inFd_);
-    CloseFd(outFd_);
-    CloseFd(errFd_);
 }
 
 std::string ChildProcess::ReadLine(int timeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        if (const auto end = out_.find('\n'); end != std::string::npos) {
-            std::string line = out_.substr(0, end + 1);
-            out_.erase(0, end + 1);
+    do {
+        const std::string out = ReadFileBytes(files_.Path("out"));
+        if (const auto end = out.find('\n', outRead_); end != std::string::npos) {
+            std::string line = out.substr(outRead_, end + 1 - outRead_);
+            outRead_ = end + 1;
             return line;
         }
-        if (outFd_ < 0) return {};
-        pollfd entry{outFd_, POLLIN, 0};
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0 || ::poll(&entry, 1, left) <= 0) return {};
-        if (!Drain(outFd_, out_)) CloseFd(outFd_);
-    }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    } while (MillisecondsLeft(deadline) > 0);
+    return {};
 }
 
 void ChildProcess::Signal(int signal) const {
@@ -112,47 +84,19 @@ void ChildProcess::Signal(int signal) const {
 
 ProcessResult ChildProcess::Finish(int timeoutMs) {
     ProcessResult result;
-    result.out = std::move(out_);
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (inFd_ >= 0 || outFd_ >= 0 || errFd_ >= 0) {
-        std::vector<pollfd> entries;
-        if (inFd_ >= 0) entries.push_back({inFd_, POLLOUT, 0});
-        if (outFd_ >= 0) entries.push_back({outFd_, POLLIN, 0});
-        if (errFd_ >= 0) entries.push_back({errFd_, POLLIN, 0});
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0) {
-            result.timedOut = true;
-            break;
-        }
-        if (::poll(entries.data(), entries.size(), left) < 0 && errno != EINTR) break;
-        for (const pollfd& entry : entries) {
-            if (entry.revents == 0) continue;
-            if (entry.fd == inFd_) {
-                const ssize_t sent =
-                    ::write(inFd_, input_.data() + inputSent_, input_.size() - inputSent_);
-                if (sent > 0) inputSent_ += static_cast<std::size_t>(sent);
-                if (sent < 0 && errno != EAGAIN) CloseFd(inFd_);
-                if (inputSent_ == input_.size()) CloseFd(inFd_);
-            } else if (entry.fd == outFd_) {
-                if (!Drain(outFd_, result.out)) CloseFd(outFd_);
-            } else if (entry.fd == errFd_) {
-                if (!Drain(errFd_, result.err)) CloseFd(errFd_);
-            }
-        }
-    }
-    if (result.timedOut) ::kill(pid_, SIGKILL);
     int status = 0;
-    for (;;) {
-        const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-        if (done == pid_) break;
-        if (MillisecondsLeft(deadline) == 0 && !result.timedOut) {
+    while (::waitpid(pid_, &status, WNOHANG) != pid_) {
+        if (!result.timedOut && MillisecondsLeft(deadline) == 0) {
             result.timedOut = true;
             ::kill(pid_, SIGKILL);
         }
-        ::usleep(2000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     pid_ = -1;
     if (!result.timedOut && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    result.out = ReadFileBytes(files_.Path("out")).substr(outRead_);
+    result.err = ReadFileBytes(files_.Path("err"));
     return result;
 }
 
@@ -187,10 +131,7 @@ ProcessResult Simulator::Stop() {
 
 std::string ReadWholeStream(int port, int timeoutMs) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = LoopbackAddress(port);
     std::string bytes;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -213,10 +154,8 @@ int UnusedLoopbackPort() {
     // port while the socket stays open.
     static const int fd = [] {
         const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        const sockaddr_in address = LoopbackAddress(0);
+        ::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address);
         return s;
     }();
     sockaddr_in address{};
@@ -235,10 +174,7 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-bool FileExists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
+bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "orvane-cli-XXXXXX").string();
@@ -263,27 +199,6 @@ std::vector<std::string> SplitLines(const std::string& text) {
         start = end + 1;
     }
     return lines;
-}
-
-std::string FirstDifference(const std::vector<std::string>& expected,
-                            const std::vector<std::string>& actual) {
-    const std::size_t common = std::min(expected.size(), actual.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        if (expected[i] != actual[i]) {
-            std::ostringstream text;
-            text << "line " << i + 1 << " differs:\n  expected: " << expected[i]
-                 << "\n  actual:   " << actual[i];
-            return text.str();
-        }
-    }
-    if (expected.size() != actual.size()) {
-        std::ostringstream text;
-        text << "line counts differ: expected " << expected.size() << ", actual " << actual.size();
-        if (common < expected.size()) text << "; first missing: " << expected[common];
-        if (common < actual.size()) text << "; first extra: " << actual[common];
-        return text.str();
-    }
-    return {};
 }
 
 }  // namespace orvane::test

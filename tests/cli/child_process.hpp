@@ -15,8 +15,21 @@ struct ProcessResult {
     std::string err;
 };
 
-// A started child with pipes on its standard input, output and error. The destructor kills a
-// child that is still running, so a failing test never leaves processes behind.
+// A fresh empty folder for one test's files, removed with everything in it at the end.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string Path(const std::string& name) const { return path_ + "/" + name; }
+
+  private:
+    std::string path_;
+};
+
+// A started child whose standard input, output and error are files of its own. The destructor
+// kills a child that is still running, so a failing test never leaves processes behind.
 class ChildProcess {
   public:
     ChildProcess(const std::vector<std::string>& argv, const std::string& input);
@@ -29,18 +42,14 @@ class ChildProcess {
 
     void Signal(int signal) const;
 
-    // Feeds the rest of the input, collects the output and waits for the exit; after timeoutMs
-    // the child is killed and the result says timedOut.
+    // Waits for the exit and collects the output; after timeoutMs the child is killed and the
+    // result says timedOut.
     ProcessResult Finish(int timeoutMs);
 
   private:
+    TempDir files_;
     pid_t pid_ = -1;
-    int inFd_ = -1;
-    int outFd_ = -1;
-    int errFd_ = -1;
-    std::string input_;
-    std::size_t inputSent_ = 0;
-    std::string out_;
+    std::size_t outRead_ = 0;  // bytes of standard output already returned by ReadLine
 };
 
 // Runs a program to its end with `input` on its standard input.
@@ -75,24 +84,7 @@ std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 
-// A fresh empty folder for one test's files, removed with everything in it at the end.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string Path(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
 // Lines ending in CR LF (or LF alone), without their ends.
 std::vector<std::string> SplitLines(const std::string& text);
-
-// Empty when equal; otherwise the first differing line of the two texts, both ways.
-std::string FirstDifference(const std::vector<std::string>& expected,
-                            const std::vector<std::string>& actual);
 
 }  // namespace orvane::test

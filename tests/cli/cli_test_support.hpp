@@ -1,12 +1,9 @@
-// Shared pieces of the front-end tests: paths, log comparison, hand-made capture-unit messages.
+// Shared pieces of the front-end tests: data paths and log comparison.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <initializer_list>
 #include <string>
-#include <vector>
 
 #include "child_process.hpp"
 
@@ -27,17 +24,5 @@ testing::AssertionResult HasTitleLine(const std::string& log);
 
 // Compares two log bodies, naming the first differing line.
 testing::AssertionResult SameLines(const std::string& expected, const std::string& actual);
-
-// One capture-unit message: marker, sequence number, then (direction code, tick, byte) entries.
-struct Entry {
-    std::uint8_t code;
-    int tick;
-    std::uint8_t value;
-};
-std::string UnitMessage(std::uint32_t sequence, std::initializer_list<Entry> entries);
-
-// Bytes of one side, all at one tick.
-std::vector<Entry> SideBytes(std::uint8_t code, int tick, std::initializer_list<int> values);
-std::string UnitMessage(std::uint32_t sequence, const std::vector<Entry>& entries);
 
 }  // namespace orvane::test
