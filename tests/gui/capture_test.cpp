@@ -2,15 +2,14 @@
 // and Stop, the unit closing, a refused connection, the full store, Stop before any data.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTcpServer>
 #include <QTest>
-#include <string>
-#include <vector>
 
 #include "app/capture_sequence.hpp"
 #include "gui_test_support.hpp"
+#include "platform/capture_connection.hpp"
 #include "ui/capture_dialog.hpp"
 #include "ui/message_dialog.hpp"
 #include "views/log_writer.hpp"
@@ -180,6 +179,17 @@ TEST_F(CaptureTest, MessageThatFindsTheStoreFullClosesTheDialog) {
     EXPECT_TRUE(run.ended) << "the dialog did not close by itself";
     EXPECT_EQ(started.program->captureModel.blockCount, kMaxBlocks);
     EXPECT_EQ(run.finalCount, QStringLiteral("1000"));
+}
+
+TEST(CaptureConnection, PortOutsideTheTcpRangeNeverReachesAnotherPort) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    CaptureConnection connection;
+    // Cut to 16 bits, either port would reach the listener.
+    for (const int port : {server.serverPort() + 65536, server.serverPort() - 65536}) {
+        EXPECT_EQ(connection.Open("127.0.0.1", port), "Device I/O error") << port;
+    }
+    EXPECT_FALSE(server.waitForNewConnection(100));
 }
 
 }  // namespace

@@ -6,9 +6,6 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTest>
-#include <string>
-#include <vector>
 
 #include "capture/packet_assembly.hpp"
 #include "gui_test_support.hpp"

@@ -14,19 +14,11 @@
 
 #include "app/capture_sequence.hpp"
 
-// Set by the build next to the simulator and the CLI; the names alone find them on the PATH.
-#ifndef ORVANE_SIM_PATH
-#define ORVANE_SIM_PATH "orvane-sim"
-#define ORVANE_CLI_PATH "orvane-cli"
-#endif
-
 namespace orvane::test {
 
 ScratchFolder::ScratchFolder() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
 
 ScratchFolder::~ScratchFolder() { QDir::setCurrent(previous_); }
-
-bool ScratchFolder::HasSettingsFile() const { return QFile::exists(dir_.filePath("Orvane.ini")); }
 
 std::string ScratchFolder::ReadSettingsFile() const {
     QFile file(dir_.filePath("Orvane.ini"));

@@ -31,8 +31,7 @@ class ScratchFolder {
     ~ScratchFolder();
 
     QString path() const { return dir_.path(); }
-    bool HasSettingsFile() const;
-    std::string ReadSettingsFile() const;
+    std::string ReadSettingsFile() const;  // empty when there is none
     void WriteSettingsFile(const std::string& text) const;
 
   private:

@@ -42,7 +42,7 @@ TEST(MainWindow, StartsUpFromTheSettingsFile) {
         EXPECT_EQ(started.program->settings.captureUnitPort, 23) << name;
         EXPECT_EQ(started.program->settings.protocolMode, 0) << name;
         EXPECT_EQ(started.program->settings.captureUnitAddress, "127.0.0.1") << name;
-        EXPECT_EQ(folder.HasSettingsFile(), c.settings != nullptr) << name;
+        EXPECT_EQ(folder.ReadSettingsFile().empty(), c.settings == nullptr) << name;
     }
 }
 
