@@ -12,7 +12,7 @@ namespace orvane {
 // Holds the protocol mode and the one remembered packet (the last Status Sense request), so
 // two decoders never share state. Descriptions are Windows-1252 byte strings.
 class Decoder {
-public:
+  public:
     explicit Decoder(std::int32_t protocolMode = kProtocolSony) : protocolMode_(protocolMode) {}
 
     // Describes one packet text ("20 01 21 "); never fails, may return an empty description.
@@ -23,7 +23,7 @@ public:
 
     const std::string& lastStatusSense() const { return lastStatusSense_; }
 
-private:
+  private:
     std::int32_t protocolMode_;
     std::string lastStatusSense_;
 };
