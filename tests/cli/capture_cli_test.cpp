@@ -33,13 +33,8 @@ struct ProtocolCase {
 };
 
 const ProtocolCase kProtocols[] = {
-    {"sony",
-     "sony",
-     {"\tCurrent Time Sense Auto\r\n", "\tLTC Time Data ", "\tStatus Data: ", "\tCueup with data ",
-      "\tAck\r\n", "\tDevice Type Request\r\n"}},
-    {"odetics",
-     "odetics",
-     {"\tOdeteics Load Clip & Cue to: ", "\tOdetics In Preset = ", "\tAck\r\n"}},
+    {"sony", "sony", {"\tStatus Data: ", "\tCueup with data ", "\tDevice Type Request\r\n"}},
+    {"odetics", "odetics", {"\tOdeteics Load Clip & Cue to: ", "\tOdetics In Preset = "}},
     {"vdcp", "vdcp", {"\tPosition: ", "\tState Status: ", "\tDevice Type: DDR-4CH \r\n"}},
 };
 

@@ -28,20 +28,17 @@ TEST(CliExitStatus, ErrorsExitWithOneLineMessage) {
     const std::string refused = std::to_string(UnusedLoopbackPort());
     const ErrorCase cases[] = {
         {{cli}, 2, ""},
-        {{cli, "describe"}, 2, ""},
         {{cli, "decode", "--verbose"}, 2, ""},
         {{cli, "decode", "--view", "byte"}, 2, ""},
         {{cli, "decode", "--protocol", "betacam"}, 2, ""},
         {{cli, "decode", "--protocol", "2147483648"}, 2, ""},
         {{cli, "decode", "--protocol"}, 2, ""},
-        {{cli, "decode", "--escape=yes"}, 2, ""},
         {{cli, "decode", "packets.txt"}, 2, ""},
         {{cli, "replay", "--out", log}, 2, ""},
         {{cli, "replay", "--out", log, "--view", "table", session}, 2, ""},
         {{cli, "replay", "--out", log, "--show", "acks,time", session}, 2, ""},
         {{cli, "replay", "--out", log, "--show", "all,acks", session}, 2, ""},
         {{cli, "capture", "--port", "23"}, 2, ""},
-        {{cli, "capture", "--address", "127.0.0.1", "--port", "65536"}, 2, ""},
         {{cli, "capture", "--address", "127.0.0.1", "--port", unit, "--seconds", "-1"}, 2, ""},
         {{cli, "capture", "--address", "127.0.0.1", "--port", unit, session}, 2, ""},
         // Every file is read before anything is written.
@@ -63,7 +60,6 @@ TEST(CliExitStatus, ErrorsExitWithOneLineMessage) {
         {{ORVANE_SIM_PATH, "--scenario", "sony", "--file", session}, 2, ""},
         {{ORVANE_SIM_PATH, "--file", missing}, 2, missing},
         {{ORVANE_SIM_PATH, "--scenario", "sony", "--port", "70000"}, 2, ""},
-        {{ORVANE_SIM_PATH, "--scenario", "sony", "--rate", "slow"}, 2, ""},
     };
     for (const ErrorCase& c : cases) {
         const ProcessResult result = RunProcess(c.argv, "20 01 21 \n", 60000);

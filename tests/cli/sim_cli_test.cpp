@@ -4,11 +4,10 @@
 
 #include <cstdint>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "capture/packet_assembly.hpp"
-#include "capture/receive_stream.hpp"
 #include "child_process.hpp"
 #include "cli_test_support.hpp"
 
@@ -53,23 +52,14 @@ std::string Stream(const char* scenario, std::vector<std::string> options) {
     return ReadWholeStream(sim.port());
 }
 
-class NoEvents final : public ReceiveEvents {
-  public:
-    void SetCounterText(const std::string&) override {}
-    void SetStatusText(const std::string&) override {}
-    void EndCapture() override {}
-};
-
-// The stream as the program assembles it.
-CaptureModel Assemble(const std::string& stream, std::int32_t protocolMode) {
-    CaptureModel model;
-    const Trace trace;
-    NoEvents events;
-    ReceiveStream receive(model, trace, events);
-    receive.StartCapture();
-    receive.OnReceive(stream);
-    AssembleCapture(model, protocolMode, trace);
-    return model;
+// The rows of the replay of a stream under a protocol mode and view, header line included.
+std::vector<std::string> ReplayRows(const std::string& stream, std::int32_t protocolMode,
+                                    const std::string& view) {
+    TempDir dir;
+    WriteFileBytes(dir.Path("stream.bin"), stream);
+    return SplitLines(LogBody(RunProcess({ORVANE_CLI_PATH, "replay", "--view", view, "--protocol",
+                                          std::to_string(protocolMode), dir.Path("stream.bin")})
+                                  .out));
 }
 
 struct ScenarioCase {
@@ -107,18 +97,22 @@ TEST(Sim, ScenariosStreamWellFormedTrafficDeterministically) {
         if (noise) continue;
         EXPECT_EQ(shape.messages, 900u);
         EXPECT_TRUE(shape.wholeEntries);
-        // The program keeps every message and every byte.
-        const CaptureModel model = Assemble(stream, c.protocolMode);
-        EXPECT_EQ(model.blockCount, 900);
-        EXPECT_EQ(model.byteCount, static_cast<int>((stream.size() - 900 * 8) / 3));
+        // The program keeps every byte: one Byte View row each.
+        EXPECT_EQ(ReplayRows(stream, c.protocolMode, "byte").size() - 1,
+                  (stream.size() - 900 * 8) / 3);
 
-        ASSERT_GT(model.lastPacketIndex, 200);
+        const std::vector<std::string> rows = ReplayRows(stream, c.protocolMode, "packet");
+        ASSERT_GT(rows.size(), 200u);
         std::vector<double> pollTimes;
         std::set<int> commands;  // controller packets by their command bytes
         // The last packets may be cut off by the end of the stream.
-        for (int i = 0; i <= model.lastPacketIndex - 4; ++i) {
-            const std::string& line = model.packetLines[static_cast<std::size_t>(i)].text;
-            const std::string data = line.substr(line.find('\t') + 1);
+        for (std::size_t i = 1; i + 4 < rows.size(); ++i) {
+            std::istringstream cells(rows[i]);
+            std::string event, time, side, data;
+            std::getline(cells, event, '\t');
+            std::getline(cells, time, '\t');
+            std::getline(cells, side, '\t');
+            std::getline(cells, data, '\t');
             std::vector<int> bytes;
             for (std::size_t k = 0; k + 2 <= data.size(); k += 3) {
                 bytes.push_back(std::stoi(data.substr(k, 2), nullptr, 16));
@@ -126,21 +120,20 @@ TEST(Sim, ScenariosStreamWellFormedTrafficDeterministically) {
             ASSERT_FALSE(bytes.empty());
             int sum = 0;
             if (c.protocolMode == 2 && bytes.size() <= 2) {
-                EXPECT_TRUE(bytes[0] == 0x04 || bytes[0] == 0x05) << line;  // ACK, NAK + error
+                EXPECT_TRUE(bytes[0] == 0x04 || bytes[0] == 0x05) << rows[i];  // ACK, NAK + error
             } else if (c.protocolMode == 2) {
-                ASSERT_EQ(bytes[0], 0x02) << line;
-                ASSERT_EQ(bytes[1], static_cast<int>(bytes.size()) - 3) << line;
+                ASSERT_EQ(bytes[0], 0x02) << rows[i];
+                ASSERT_EQ(bytes[1], static_cast<int>(bytes.size()) - 3) << rows[i];
                 for (std::size_t k = 2; k < bytes.size(); ++k) sum += bytes[k];
-                EXPECT_EQ(sum & 0xFF, 0) << "checksum of " << line;
+                EXPECT_EQ(sum & 0xFF, 0) << "checksum of " << rows[i];
             } else {
-                EXPECT_EQ(bytes.size(), static_cast<std::size_t>((bytes[0] & 0x0F) + 3)) << line;
+                EXPECT_EQ(bytes.size(), static_cast<std::size_t>((bytes[0] & 0x0F) + 3)) << rows[i];
                 for (std::size_t k = 0; k + 1 < bytes.size(); ++k) sum += bytes[k];
-                EXPECT_EQ(sum & 0xFF, bytes.back()) << "checksum of " << line;
+                EXPECT_EQ(sum & 0xFF, bytes.back()) << "checksum of " << rows[i];
             }
-            if (static_cast<unsigned char>(line[0]) == 0x80 &&
-                bytes.size() > (c.protocolMode == 2 ? 3u : 1u)) {
+            if (side == "Ctrl" && bytes.size() > (c.protocolMode == 2 ? 3u : 1u)) {
                 commands.insert(bytes[0] << 8 | bytes[c.protocolMode == 2 ? 3 : 1]);
-                if (data.rfind(c.pollKey, 0) == 0) pollTimes.push_back(std::stod(line.substr(1)));
+                if (data.rfind(c.pollKey, 0) == 0) pollTimes.push_back(std::stod(time));
             }
         }
         // One poll per video field, about 16.7 ms apart in the capture unit's time.
