@@ -29,6 +29,20 @@ std::size_t FindBoundary(std::string_view message, std::size_t from) {
     return npos;
 }
 
+// The first entry boundary where a complete header with a number above the message's own
+// stands (messages were lost between the two); npos when there is none.
+std::size_t FindHeaderAfterGap(std::string_view message) {
+    const std::int64_t own = SequenceOf(message);
+    if (own < 0) return npos;
+    for (std::size_t p = kHeaderSize; p + kHeaderSize <= message.size(); p += kEntrySize) {
+        const std::string_view candidate = message.substr(p);
+        if (candidate.find_first_not_of('\0') >= kMarkerSize && SequenceOf(candidate) > own) {
+            return p;
+        }
+    }
+    return npos;
+}
+
 // Whether a read that starts with five 0x00 bytes belongs to the block before it. It does when,
 // appended, it holds the next message's header (or, where the read stops early, the first bytes
 // of it) on an entry boundary from 7 bytes before the block's end to 4 bytes into the read: a
@@ -157,12 +171,24 @@ void ReceiveStream::AppendToLastBlock(std::string_view data) {
 void ReceiveStream::TakeMessage(std::string_view message) {
     std::string dropped;
     while (!storeFull_) {
-        const std::size_t cut = FindBoundary(message, kHeaderSize);
-        const std::string_view part = message.substr(0, cut);
+        std::size_t cut = FindBoundary(message, kHeaderSize);
+        std::string_view part = message.substr(0, cut);
         // A header still incomplete at the end is not a second marker.
         const std::size_t checkedEnd =
             cut == npos ? std::min(FindPendingHeader(part), part.size()) : part.size();
-        if (HasZeroRun(part.substr(0, checkedEnd), kHeaderSize - 1)) {
+        bool mustDrop = HasZeroRun(part.substr(0, checkedEnd), kHeaderSize - 1);
+        if (mustDrop) {
+            // The unit lost messages and the next one it sent came in the same read: rather
+            // than drop both, cut where that message's header stands. The byte list later
+            // skips the block before the gap, as for any gap.
+            const std::size_t gap = FindHeaderAfterGap(part);
+            if (gap != npos && !HasZeroRun(part.substr(0, gap), kHeaderSize - 1)) {
+                cut = gap;
+                part = message.substr(0, cut);
+                mustDrop = false;
+            }
+        }
+        if (mustDrop) {
             // Another run of five 0x00 bytes: the message cannot be cut safely and is dropped.
             dropped = "Dropped: ";
             dropped += HexDump(part);
