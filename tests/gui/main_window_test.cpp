@@ -105,15 +105,12 @@ TEST(MainWindow, ResizeMovesTheListsAndCloseWritesFormAndSettings) {
 
 // Three Sony packets: the controller's time sense, the deck's time data, the controller's play.
 void LoadCapture(CaptureModel& model) {
-    model.packetLines = {{"\x80"
-                          "0000.010\t61 0C 03 70 ",
-                          1},
-                         {"\xC0"
-                          "0000.020\t74 04 00 00 00 00 78 ",
-                          5},
-                         {"\x80"
-                          "0000.030\t20 01 21 ",
-                          12}};
+    const auto line = [](char direction, const char* text) {
+        return direction + std::string(text);
+    };
+    model.packetLines = {{line('\x80', "0000.010\t61 0C 03 70 "), 1},
+                         {line('\xC0', "0000.020\t74 04 00 00 00 00 78 "), 5},
+                         {line('\x80', "0000.030\t20 01 21 "), 12}};
     model.lastPacketIndex = 2;
     const int values[] = {0x61, 0x0C, 0x03, 0x70, 0x74, 0x04, 0, 0, 0, 0, 0x78, 0x20, 0x01, 0x21};
     for (int i = 0; i < 14; ++i) {
