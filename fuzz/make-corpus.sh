@@ -138,7 +138,7 @@ settings() {  # name section key value other-section other-key file-content
     printf "$7" >>"$corpus/fuzz_settings/$1"
 }
 settings plain Setup 'Ip Address' 127.0.0.1 SetUp Protocol \
-    '[Settings]\r\nPacket View= 1\r\nByte View= 0\r\n[Setup]\r\nIp Address=10.0.0.9\r\nPort Number= 23\r\nProtocol= 2\r\n[Form]\r\nwidth= 800\r\nheight= 600\r\n'
+    '[Settings]\r\nPacket View= 1\r\nByte View= 0\r\n[Setup]\r\nIp Address=127.0.0.9\r\nPort Number= 23\r\nProtocol= 2\r\n[Form]\r\nwidth= 800\r\nheight= 600\r\n'
 settings new-section Form width ' 1024' Form height '[Settings]\r\nTime Sense= 1\r\n'
 settings lf-only settings 'time reply' '  &H1F  ' Settings 'Status Sense' '[Settings]\nTime Reply=0\nStatus Sense=1\n'
 settings lone-cr Setup 'Port Number' '1e3' Setup 'Ip Address' '[Setup]\r\nIp Address=1.2.3.4\r'

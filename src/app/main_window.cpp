@@ -84,10 +84,10 @@ void MainWindow::BuildControls() {
     PaintGradientBackground(this, 194, 24, 47);
 
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
-        const ButtonSpec& spec = kButtons[i];
-        buttons_[i] = new OwnerButton(QString::fromLatin1(spec.caption),
+        const ButtonSpec& control = kButtons[i];
+        buttons_[i] = new OwnerButton(QString::fromLatin1(control.caption),
                                       program_.look.Font(kAnsiVarFont), this);
-        PlaceControl(buttons_[i], spec.id, units_, spec.rectDu);
+        PlaceControl(buttons_[i], control.id, units_, control.rectDu);
     }
     connect(buttons_[0], &QPushButton::clicked, this, &MainWindow::OnCaptureClicked);
     connect(buttons_[1], &QPushButton::clicked, this, &MainWindow::OnClearClicked);
@@ -107,9 +107,9 @@ void MainWindow::BuildControls() {
     }
 
     for (std::size_t i = 0; i < filterBoxes_.size(); ++i) {
-        const ButtonSpec& spec = kFilterBoxes[i];
-        filterBoxes_[i] = new QCheckBox(QString::fromLatin1(spec.caption), this);
-        PlaceControl(filterBoxes_[i], spec.id, units_, spec.rectDu);
+        const ButtonSpec& control = kFilterBoxes[i];
+        filterBoxes_[i] = new QCheckBox(QString::fromLatin1(control.caption), this);
+        PlaceControl(filterBoxes_[i], control.id, units_, control.rectDu);
         connect(filterBoxes_[i], &QCheckBox::clicked, this, &MainWindow::OnFilterClicked);
     }
 

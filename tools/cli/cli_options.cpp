@@ -52,10 +52,10 @@ const char* CommandName(Command command) {
     }
 }
 
-bool Accepts(const OptionSpec& spec, Command command) {
-    return (command == Command::kDecode && spec.decode) ||
-           (command == Command::kReplay && spec.replay) ||
-           (command == Command::kCapture && spec.capture);
+bool Accepts(const OptionSpec& option, Command command) {
+    return (command == Command::kDecode && option.decode) ||
+           (command == Command::kReplay && option.replay) ||
+           (command == Command::kCapture && option.capture);
 }
 
 // Applies one option's value; returns the reason it is bad, or an empty text.
@@ -197,22 +197,22 @@ std::string ParseCommandLine(int argc, const char* const* argv, CliOptions& opti
             arg.resize(equals);
             inlineValue = true;
         }
-        const auto spec = std::find_if(std::begin(kOptions), std::end(kOptions),
-                                       [&](const OptionSpec& s) { return s.name == arg; });
-        if (spec == std::end(kOptions) || !Accepts(*spec, options.command)) {
+        const auto option = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                         [&](const OptionSpec& s) { return s.name == arg; });
+        if (option == std::end(kOptions) || !Accepts(*option, options.command)) {
             return "unknown option " + arg + " for " + CommandName(options.command);
         }
-        if (spec->name == "--help") {
+        if (option->name == "--help") {
             options.command = Command::kHelp;
             return {};
         }
-        if (spec->takesValue && !inlineValue) {
+        if (option->takesValue && !inlineValue) {
             if (i + 1 >= argc) return "missing value for " + arg;
             value = argv[++i];
-        } else if (!spec->takesValue && inlineValue) {
+        } else if (!option->takesValue && inlineValue) {
             return "option " + arg + " takes no value";
         }
-        if (std::string error = Apply(spec->name, value, options); !error.empty()) return error;
+        if (std::string error = Apply(option->name, value, options); !error.empty()) return error;
     }
 
     if (options.command == Command::kReplay && options.files.empty()) {

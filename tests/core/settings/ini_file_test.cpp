@@ -36,7 +36,7 @@ TEST(IniFile, ReadsAHandEditedFile) {
 TEST(IniFile, WriteChangesOneLineAndKeepsEveryOther) {
     test::ScopedWorkDir dir;
     std::filesystem::copy_file(kHandEdited, kFile);
-    EXPECT_TRUE(WriteSetting(kFile, "Setup", "Ip Address", "10.0.0.9"));
+    EXPECT_TRUE(WriteSetting(kFile, "Setup", "Ip Address", "127.0.0.9"));
     EXPECT_TRUE(WriteSetting(kFile, "SetUp", "Protocol", " 2"));
     EXPECT_TRUE(WriteSetting(kFile, "settings", "Byte View", " 1"));
     EXPECT_TRUE(WriteSetting(kFile, "Form", "height", " 310"));
@@ -72,7 +72,7 @@ TEST(IniFile, CutsNamesValuesAndPathToTheirLimits) {
     // A NUL ends any text; a line break ends a written value so it cannot add lines.
     using namespace std::string_literals;
     EXPECT_TRUE(WriteSetting(kFile, "S"s, "Time\0Sense"s, "1\0 junk"s));
-    EXPECT_TRUE(WriteSetting(kFile, "S", "Inject", " 1\r\n[Setup]\r\nIp Address=10.9.9.9"));
+    EXPECT_TRUE(WriteSetting(kFile, "S", "Inject", " 1\r\n[Setup]\r\nIp Address=127.9.9.9"));
     EXPECT_EQ(ReadSetting(kFile, "S", "Time", ""), "1");
     EXPECT_EQ(ReadSetting(kFile, "S", "Inject", ""), "1");
     EXPECT_EQ(ReadSetting(kFile, "Setup", "Ip Address", "none"), "none");

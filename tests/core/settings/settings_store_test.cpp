@@ -52,28 +52,28 @@ TEST(SettingsStore, LoadsTheButtonsAndTheConnection) {
 
 TEST(SettingsStore, FullRunWritesTheThreeSectionsInOrderAndReadsThemBack) {
     test::ScopedWorkDir dir;
-    SaveSetup({"10.0.0.5", 23, 2});
+    SaveSetup({"127.0.0.5", 23, 2});
     SaveWindowSize(570, 0);
     FakeChecks checks;
     checks.states = {{kIdPacketView, 1}, {kIdTimeReply, 1}, {kIdDisplayAcks, 1}};
     SaveSettings(checks);
     EXPECT_EQ(ReadFileText("Orvane.ini"),
-              "[Setup]\r\nIp Address=10.0.0.5\r\nPort Number= 23\r\nProtocol= 2\r\n"
+              "[Setup]\r\nIp Address=127.0.0.5\r\nPort Number= 23\r\nProtocol= 2\r\n"
               "[Form]\r\nwidth= 570\r\nheight= 0\r\n"
               "[Settings]\r\nPacket View= 1\r\nByte View= 0\r\nTime Sense= 0\r\n"
               "Time Reply= 1\r\nStatus Sense= 0\r\nStatus Reply= 0\r\nDisplay Acks= 1\r\n"
               "Dev Type Filter= 0\r\n");
-    EXPECT_EQ(Loaded(), "10010010 10.0.0.5 23 2");
+    EXPECT_EQ(Loaded(), "10010010 127.0.0.5 23 2");
 }
 
 TEST(SettingsStore, SaveSetupStaysInTheExistingSectionWhateverItsCase) {
     for (const std::string header : {"[SETUP]", "[setup]"}) {
         test::ScopedWorkDir dir;
-        const std::string address = "\r\nIp Address=10.1.2.3\r\nPort Number= 99\r\n";
+        const std::string address = "\r\nIp Address=127.1.2.3\r\nPort Number= 99\r\n";
         WriteFileText("Orvane.ini", header + address + "[Form]\r\nwidth= 1\r\n");
         ConnectionSettings connection;
         LoadSetup(connection);
-        EXPECT_EQ(connection.captureUnitAddress, "10.1.2.3");
+        EXPECT_EQ(connection.captureUnitAddress, "127.1.2.3");
         EXPECT_EQ(connection.captureUnitPort, 99);
         connection.protocolMode = 1;
         SaveSetup(connection);
