@@ -25,6 +25,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_support.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/number_text.hpp"
 
@@ -33,42 +34,13 @@ namespace {
 namespace fs = std::filesystem;
 
 void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "fuzz_settings: broken invariant: %s\n", what);
-        std::abort();
-    }
+    orvane::fuzz::CheckInvariant(condition, "fuzz_settings", what);
 }
 
-// Memory-backed where the system has it: a run writes files thousands of times a second.
-fs::path TempRoot() {
-    std::error_code ec;
-    return fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-}
-
-// A folder of its own for every fuzzing process, removed when the process ends normally.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (TempRoot() / "orvane-fuzz-settings-XXXXXX").string();
-        const char* made = mkdtemp(pattern.data());
-        Check(made != nullptr, "a temporary folder can be made");
-        path_ = made;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
+using orvane::fuzz::TempFolder;
 
 const std::string& SettingsPath() {
-    static const TempFolder folder;
+    static const TempFolder folder("fuzz_settings");
     static const std::string path = (folder.path() / "Orvane.ini").string();
     return path;
 }
