@@ -46,7 +46,7 @@ TEST(SetupDialog, OkStoresWhatIsValidInTheSettingsFile) {
     for (const Case& c : cases) {
         test::ScratchFolder folder;
         // Protocol 7 has no option: none is checked, and Ok stores 0.
-        ConnectionSettings settings{"192.168.1.9", 2001, 7};
+        ConnectionSettings settings{"127.0.1.9", 2001, 7};
         bool stored = false;
         EXPECT_TRUE(test::OnModal<SetupDialog>(
             [&] { stored = ShowSetupDialog(nullptr, MakeLook(), settings); },
@@ -54,7 +54,7 @@ TEST(SetupDialog, OkStoresWhatIsValidInTheSettingsFile) {
                 for (int mode = 0; mode < 3; ++mode) {
                     EXPECT_FALSE(dialog->protocolOption(mode)->isChecked()) << c.port;
                 }
-                dialog->addressEdit()->SetAddressText(QStringLiteral("10.0.0.5"));
+                dialog->addressEdit()->SetAddressText(QStringLiteral("127.0.0.5"));
                 TypePort(dialog, QString::fromLatin1(c.port));
                 if (c.protocolClicked >= 0) dialog->protocolOption(c.protocolClicked)->click();
                 QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
@@ -62,9 +62,10 @@ TEST(SetupDialog, OkStoresWhatIsValidInTheSettingsFile) {
         EXPECT_TRUE(stored) << c.port;
         EXPECT_EQ(settings.captureUnitPort, c.storedPort) << c.port;
         EXPECT_EQ(settings.protocolMode, c.storedProtocol) << c.port;
-        EXPECT_EQ(folder.ReadSettingsFile(),
-                  "[Setup]\r\nIp Address=10.0.0.5\r\nPort Number= " + std::to_string(c.storedPort) +
-                      "\r\nProtocol= " + std::to_string(c.storedProtocol) + "\r\n")
+        EXPECT_EQ(
+            folder.ReadSettingsFile(),
+            "[Setup]\r\nIp Address=127.0.0.5\r\nPort Number= " + std::to_string(c.storedPort) +
+                "\r\nProtocol= " + std::to_string(c.storedProtocol) + "\r\n")
             << c.port;
     }
 }
