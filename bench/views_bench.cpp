@@ -137,6 +137,16 @@ double PeakMemoryMb() {
 }
 
 // Blocks to rows: the three assembly passes, then one fill of the chosen view, as the refresh
+// Fills the list of one view with every packet shown.
+void FillView(CaptureModel& model, orvane::Decoder& decoder, orvane::ViewKind view,
+              const orvane::Trace& trace, orvane::ListModel& list) {
+    if (view == orvane::ViewKind::Packet) {
+        orvane::FillPacketView(model, decoder, orvane::FilterFlags::ShowAll(), trace, list);
+    } else {
+        orvane::FillByteView(model, decoder, orvane::FilterFlags::ShowAll(), list);
+    }
+}
+
 // after a capture runs them.
 void CaptureToRows(benchmark::State& state, std::int32_t protocolMode, orvane::ViewKind view) {
     const CaptureModel blocks = protocolMode == orvane::kProtocolVdcp ? VdcpBlocks() : SonyBlocks();
@@ -150,11 +160,7 @@ void CaptureToRows(benchmark::State& state, std::int32_t protocolMode, orvane::V
         orvane::Decoder decoder(protocolMode);
         state.ResumeTiming();
         orvane::AssembleCapture(model, protocolMode, trace);
-        if (view == orvane::ViewKind::Packet) {
-            orvane::FillPacketView(model, decoder, orvane::FilterFlags::ShowAll(), trace, list);
-        } else {
-            orvane::FillByteView(model, decoder, orvane::FilterFlags::ShowAll(), list);
-        }
+        FillView(model, decoder, view, trace, list);
         rows = list.GetItemCount();
         benchmark::DoNotOptimize(rows);
     }
@@ -174,11 +180,7 @@ void FillOnly(benchmark::State& state, std::int32_t protocolMode, orvane::ViewKi
         orvane::ListModel& list = views.ListFor(view);
         list.DeleteAllItems();
         orvane::Decoder decoder(protocolMode);
-        if (view == orvane::ViewKind::Packet) {
-            orvane::FillPacketView(model, decoder, orvane::FilterFlags::ShowAll(), trace, list);
-        } else {
-            orvane::FillByteView(model, decoder, orvane::FilterFlags::ShowAll(), list);
-        }
+        FillView(model, decoder, view, trace, list);
         rows = list.GetItemCount();
         benchmark::DoNotOptimize(rows);
     }
