@@ -36,7 +36,6 @@ const ProtocolCase kProtocols[] = {
     {"sony", "sony", {"\tStatus Data: ", "\tCueup with data ", "\tDevice Type Request\r\n"}},
     {"odetics", "odetics", {"\tOdeteics Load Clip & Cue to: ", "\tOdetics In Preset = "}},
     {"vdcp", "vdcp", {"\tPosition: ", "\tState Status: ", "\tDevice Type: DDR-4CH \r\n"}},
-    {"noise", "sony", {}},  // garbage, sequence gaps: a replay still keeps what the capture kept
 };
 
 TEST(CaptureCli, ReplayOfTheRawBytesGivesTheSameLog) {
