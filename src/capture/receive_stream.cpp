@@ -90,29 +90,28 @@ void ReceiveStream::StartCapture() {
     model_.receivedBlocks.reserve(static_cast<std::size_t>(kMaxBlocks) + 1);
     model_.blockCount = 0;
     storeFull_ = false;
-    leadingZeros_.clear();
+    headerStart_.clear();
 }
 
 void ReceiveStream::OnReceive(std::string_view data) {
     if (storeFull_) return;  // the capture has ended; a late read is neither stored nor appended
-    if (model_.blockCount == 0 && (!leadingZeros_.empty() || !StartsWithMarker(data))) {
+    if (model_.blockCount == 0 && (!headerStart_.empty() || !StartsWithMarker(data))) {
         // Nothing stored yet, so the read continues no message: bytes before its first marker
         // belong to none (a serial server's greeting, stray bytes) and are dropped, and the
         // messages from that marker on are kept. A tail that can begin the first header, cut
         // off by the network, joins the next read, even one that starts with five 0x00 bytes
         // itself: those are the rest of the marker and the sequence number's leading zeros.
-        std::string joined = leadingZeros_;
+        std::string joined = headerStart_;
         joined.append(data);
-        leadingZeros_.clear();
+        headerStart_.clear();
         const std::size_t marker = joined.find(std::string_view("\0\0\0\0\0", kMarkerSize));
         if (marker == npos) {
-            KeepTrailingZeros(joined);
+            KeepHeaderStart(joined);
             return;
         }
         TakeMessage(std::string_view(joined).substr(marker));
         return;
     }
-    leadingZeros_.clear();
     if (!StartsWithMarker(data)) {
         AppendToLastBlock(data);
         return;
@@ -133,14 +132,14 @@ void ReceiveStream::OnReceive(std::string_view data) {
     TakeMessage(data);
 }
 
-void ReceiveStream::KeepTrailingZeros(std::string_view data) {
+void ReceiveStream::KeepHeaderStart(std::string_view data) {
     // The longest tail of up to 7 bytes that can begin a header: 0x00 bytes for as far as the
     // marker reaches, then the first bytes of a sequence number.
-    leadingZeros_.clear();
+    headerStart_.clear();
     for (std::size_t n = std::min(data.size(), kHeaderSize - 1); n > 0; --n) {
         const std::string_view tail = data.substr(data.size() - n);
         if (tail.substr(0, kMarkerSize).find_first_not_of('\0') == npos) {
-            leadingZeros_.assign(tail);
+            headerStart_.assign(tail);
             return;
         }
     }

@@ -51,14 +51,14 @@ class ReceiveStream {
     std::string& LastBlock();
     void AppendToLastBlock(std::string_view data);
     void TakeMessage(std::string_view message);
-    void KeepTrailingZeros(std::string_view data);
+    void KeepHeaderStart(std::string_view data);
 
     CaptureModel& model_;
     const Trace& trace_;
     ReceiveEvents& events_;
     std::string messageText_;
-    std::string rest_;          // the part cut off the last block, handled as new messages
-    std::string leadingZeros_;  // before the first block: up to 7 bytes that may begin a header
+    std::string rest_;         // the part cut off the last block, handled as new messages
+    std::string headerStart_;  // before the first block: up to 7 bytes that may begin a header
     bool storeFull_ = false;
 };
 
