@@ -2,6 +2,7 @@
 #include "capture/receive_stream.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "capture/hex_dump.hpp"
 #include "capture/message_layout.hpp"
@@ -91,9 +92,24 @@ void ReceiveStream::StartCapture() {
     model_.blockCount = 0;
     storeFull_ = false;
     headerStart_.clear();
+    sink_ = nullptr;
 }
 
-void ReceiveStream::OnReceive(std::string_view data) {
+void ReceiveStream::StartContinuousCapture(MessageSink sink) {
+    StartCapture();
+    model_.receivedBlocks.assign(2, std::string());
+    sink_ = std::move(sink);
+}
+
+void ReceiveStream::FinishCapture() {
+    if (!sink_ || model_.blockCount == 0) return;
+    std::string& last = LastBlock();
+    sink_(last, blockStamp_);
+    last.clear();
+}
+
+void ReceiveStream::OnReceive(std::string_view data, std::int64_t stamp) {
+    stamp_ = stamp;
     if (storeFull_) return;  // the capture has ended; a late read is neither stored nor appended
     if (model_.blockCount == 0 && (!headerStart_.empty() || !StartsWithMarker(data))) {
         // Nothing stored yet, so the read continues no message: bytes before its first marker
@@ -145,8 +161,14 @@ void ReceiveStream::KeepHeaderStart(std::string_view data) {
     }
 }
 
+std::size_t ReceiveStream::LastBlockIndex() const {
+    // A continuous capture keeps only the open message, in slot 1.
+    if (sink_) return model_.blockCount > 0 ? 1 : 0;
+    return static_cast<std::size_t>(model_.blockCount);
+}
+
 std::string& ReceiveStream::LastBlock() {
-    const auto index = static_cast<std::size_t>(model_.blockCount);
+    const std::size_t index = LastBlockIndex();
     if (model_.receivedBlocks.size() <= index) model_.receivedBlocks.resize(index + 1);
     return model_.receivedBlocks[index];
 }
@@ -155,8 +177,10 @@ void ReceiveStream::AppendToLastBlock(std::string_view data) {
     std::string& block = LastBlock();
     const std::size_t oldSize = block.size();
     block.append(data);
-    SetHexText(messageText_, data);
-    trace_.Debug(messageText_);
+    if (!sink_ || trace_.debugTrace) {
+        SetHexText(messageText_, data);
+        trace_.Debug(messageText_);
+    }
     // Boundaries wholly inside the old bytes were searched before; only a header that reaches
     // into the appended bytes can be new.
     const std::size_t from = oldSize >= kHeaderSize - 1 ? oldSize - (kHeaderSize - 1) : 0;
@@ -193,17 +217,23 @@ void ReceiveStream::TakeMessage(std::string_view message) {
             dropped += HexDump(part);
             dropped += ' ';
             trace_.Always(dropped);
-        } else if (model_.blockCount >= kMaxBlocks) {
+        } else if (!sink_ && model_.blockCount >= kMaxBlocks) {
             storeFull_ = true;
             events_.EndCapture();
             return;
         } else {
+            if (sink_ && model_.blockCount > 0) sink_(LastBlock(), blockStamp_);
             ++model_.blockCount;
+            blockStamp_ = stamp_;
             LastBlock().assign(part);
-            SetHexText(messageText_, part);
-            trace_.Debug(messageText_);
-            events_.SetCounterText(std::to_string(model_.blockCount));
-            events_.SetStatusText(messageText_);
+            // A continuous capture reports its progress its own way; the text of every
+            // message would cost more than taking it.
+            if (!sink_ || trace_.debugTrace) {
+                SetHexText(messageText_, part);
+                trace_.Debug(messageText_);
+                events_.SetCounterText(std::to_string(model_.blockCount));
+                events_.SetStatusText(messageText_);
+            }
         }
         if (cut == npos) return;
         message.remove_prefix(cut);

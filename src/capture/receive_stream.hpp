@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +32,18 @@ class ReceiveStream {
     // Empties the block store (blockCount 0), as opening a connection to the capture unit does.
     void StartCapture();
 
+    // A message the stream has finished, with the stamp of the read that began it.
+    using MessageSink = std::function<void(std::string_view message, std::int64_t stamp)>;
+
+    // Empties the store for a continuous capture: no block limit, and the store keeps only the
+    // message still open. Every earlier message goes to `sink` as soon as the next one begins,
+    // and the last one at FinishCapture. blockCount goes on counting the messages; the counter,
+    // the status text and messageText are left alone unless the debug trace is on.
+    void StartContinuousCapture(MessageSink sink);
+
+    // The end of a continuous capture: the open message goes to the sink.
+    void FinishCapture();
+
     // One socket read's bytes (at most kReadLimit). A read that starts with the marker opens a
     // new message, unless its leading 0x00 bytes finish the last message (its header, its last
     // entry, or the next header begun at its end); any other read continues the last message.
@@ -39,7 +53,9 @@ class ReceiveStream {
     // The message that finds 1000 blocks stored ends the capture: it and everything after it
     // is discarded. Before the first block, the bytes ahead of the first marker are dropped
     // and a tail that can begin a header (cut off by the network) joins the next read.
-    void OnReceive(std::string_view data);
+    // `stamp` is kept with each message the read begins (a continuous capture passes the time
+    // of receipt) and handed to the sink with it.
+    void OnReceive(std::string_view data, std::int64_t stamp = 0);
 
     // Hexadecimal form of the latest read or stored message.
     const std::string& messageText() const { return messageText_; }
@@ -49,6 +65,7 @@ class ReceiveStream {
 
   private:
     std::string& LastBlock();
+    std::size_t LastBlockIndex() const;
     void AppendToLastBlock(std::string_view data);
     void TakeMessage(std::string_view message);
     void KeepHeaderStart(std::string_view data);
@@ -60,6 +77,9 @@ class ReceiveStream {
     std::string rest_;         // the part cut off the last block, handled as new messages
     std::string headerStart_;  // before the first block: up to 7 bytes that may begin a header
     bool storeFull_ = false;
+    MessageSink sink_;             // set for a continuous capture
+    std::int64_t stamp_ = 0;       // of the read being handled
+    std::int64_t blockStamp_ = 0;  // of the read that began the open message
 };
 
 }  // namespace orvane

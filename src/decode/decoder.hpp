@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,9 @@ class Decoder {
     // Describes one packet text ("20 01 21 "); never fails, may return an empty description.
     std::string DecodePacket(std::string_view packetText);
 
+    // Describes one packet's bytes, as DecodePacket does their text.
+    std::string DecodeBytes(std::span<const std::uint8_t> packet);
+
     std::int32_t protocolMode() const { return protocolMode_; }
     void SetProtocolMode(std::int32_t protocolMode) { protocolMode_ = protocolMode; }
 
@@ -26,6 +30,7 @@ class Decoder {
   private:
     std::int32_t protocolMode_;
     std::string lastStatusSense_;
+    std::string packetText_;  // DecodeBytes's text, kept to reuse its storage
 };
 
 // The VDCP decoder; stateless. DecodePacket hands every packet to it in VDCP mode.

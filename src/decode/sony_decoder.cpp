@@ -1,6 +1,7 @@
 // The packet decoder's entry: fixed replies first, then one table per Sony 9-pin command group.
 #include <array>
 
+#include "capture/hex_dump.hpp"
 #include "decode/decoder.hpp"
 #include "decode/sony_doremi_disk.hpp"
 #include "decode/sony_packet.hpp"
@@ -31,6 +32,17 @@ inline constexpr auto kFixedReplies = std::to_array<KeyDescription>({
 constexpr std::string_view kDeviceTypeKey = "12 11";
 
 }  // namespace
+
+std::string Decoder::DecodeBytes(std::span<const std::uint8_t> packet) {
+    // The vocabularies read the packet's text form, the form the bounded lists and the log
+    // show; a packet is a few bytes, so forming it costs little beside the description.
+    packetText_.clear();
+    for (const std::uint8_t byte : packet) {
+        AppendHexPair(packetText_, byte);
+        packetText_.push_back(' ');
+    }
+    return DecodePacket(packetText_);
+}
 
 std::string Decoder::DecodePacket(std::string_view packetText) {
     if (protocolMode_ == kProtocolVdcp) return DecodeVdcp(packetText);

@@ -10,7 +10,7 @@ namespace orvane {
 
 namespace {
 
-constexpr int kLogColumns = 5;  // "Packet #", the sixth column, stays out of the log
+constexpr std::size_t kLogColumns = 5;  // "Packet #", the sixth column, stays out of the log
 
 void AppendTwoDigits(std::string& out, int value) {
     out.push_back(static_cast<char>('0' + (value / 10) % 10));
@@ -31,12 +31,25 @@ void AppendCell(std::string& out, std::string_view cell, const LogCellTransform&
 
 void AppendRow(std::string& out, const ListModel& list, int row,
                const LogCellTransform& transform) {
-    for (int column = 0; column < kLogColumns; ++column) {
+    for (std::size_t column = 0; column < kLogColumns; ++column) {
         if (column > 0) out.push_back('\t');
-        AppendCell(out, list.CellView(row, column), transform);
+        AppendCell(out, list.CellView(row, static_cast<int>(column)), transform);
     }
     out.append("\r\n");
 }
+
+}  // namespace
+
+void AppendLogRow(std::string& out, std::span<const std::string> cells,
+                  const LogCellTransform& transform) {
+    for (std::size_t column = 0; column < kLogColumns && column < cells.size(); ++column) {
+        if (column > 0) out.push_back('\t');
+        AppendCell(out, cells[column], transform);
+    }
+    out.append("\r\n");
+}
+
+namespace {
 
 std::string ErrnoReason(const std::string& path, int error) {
     return path + ": " + (error != 0 ? std::strerror(error) : "the file could not be written");

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,10 @@ using LogCellTransform = std::function<std::string(std::string_view)>;
 
 // One line per row of columns 0 to 4, TAB-separated, CR LF; "Packet #" is never written.
 std::string LogRowLine(const ListModel& list, int row, const LogCellTransform& transform = {});
+
+// The same line from a row's cells (at least five), appended to `out`.
+void AppendLogRow(std::string& out, std::span<const std::string> cells,
+                  const LogCellTransform& transform = {});
 
 // The whole log: title line, header line of `view`, one line per row of `list`. Empty when the
 // list has no rows: an empty view writes nothing.

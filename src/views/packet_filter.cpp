@@ -1,6 +1,7 @@
 // The packet filter: which packets the six filter boxes leave out of the Packet View and Byte View.
 #include "views/packet_filter.hpp"
 
+#include <algorithm>
 #include <array>
 
 #include "capture/capture_model.hpp"
@@ -84,6 +85,61 @@ bool Matches(const FilterRow& row, std::string_view data) {
     return false;
 }
 
+int HexDigit(char c) { return c <= '9' ? c - '0' : c - 'A' + 10; }
+
+int KeyByte(std::string_view match, std::size_t at) {
+    return HexDigit(match[at]) * 16 + HexDigit(match[at + 1]);
+}
+
+// The same test as Matches, on the packet's bytes rather than its text: a key of the text's
+// first characters needs the bytes those characters show.
+bool MatchesBytes(const FilterRow& row, std::span<const std::uint8_t> packet) {
+    switch (row.key) {
+        case Key::Sony:
+            return packet.size() >= 2 && packet[0] == KeyByte(row.match, 0) &&
+                   packet[1] == KeyByte(row.match, 3);
+        case Key::Vdcp:
+            return packet.size() >= 4 && (packet[2] >> 4) == HexDigit(row.match[0]) &&
+                   packet[3] == KeyByte(row.match, 3);
+        case Key::StatusData:
+            return packet.size() >= 2 && (packet[0] >> 4) == 7 && packet[1] == 0x20;
+        case Key::VdcpAck:
+            return !packet.empty() && (packet[0] == 0x04 || packet[0] == 0x05);
+    }
+    return false;
+}
+
+// The six boxes in a fixed order, so that a class can name one in three bits.
+constexpr std::array<bool FilterFlags::*, 6> kBoxes = {
+    &FilterFlags::timeSense,   &FilterFlags::timeReply,   &FilterFlags::statusSense,
+    &FilterFlags::statusReply, &FilterFlags::displayAcks, &FilterFlags::dispDevType,
+};
+
+std::uint8_t BoxNumber(bool FilterFlags::*flag) {
+    for (std::size_t i = 0; i < kBoxes.size(); ++i) {
+        if (kBoxes[i] == flag) return static_cast<std::uint8_t>(i);
+    }
+    return 7;
+}
+
+template <std::size_t N>
+std::uint8_t ClassBits(const std::array<FilterRow, N>& rows, std::span<const std::uint8_t> packet,
+                       bool vdcp, ViewKind view) {
+    std::uint8_t bits = 0x77;
+    bool first = true;
+    for (const FilterRow& row : rows) {
+        if (row.vdcp != vdcp) continue;
+        if (row.packetViewOnly && view != ViewKind::Packet) continue;
+        if (!MatchesBytes(row, packet)) continue;
+        if (!first) return static_cast<std::uint8_t>((bits & 0x0F) | (BoxNumber(row.flag) << 4));
+        bits = static_cast<std::uint8_t>(0x70 | BoxNumber(row.flag));
+        if (row.key != Key::VdcpAck) return bits;
+        bits |= 0x08;
+        first = false;
+    }
+    return bits;
+}
+
 template <std::size_t N>
 bool HiddenBy(const std::array<FilterRow, N>& rows, std::string_view data, bool vdcp,
               const FilterFlags& flags, ViewKind view) {
@@ -101,6 +157,26 @@ bool HiddenBy(const std::array<FilterRow, N>& rows, std::string_view data, bool 
 }
 
 }  // namespace
+
+FilterClass FilterClass::Of(std::span<const std::uint8_t> packet, int direction,
+                            std::int32_t protocolMode, ViewKind view) {
+    const bool vdcp = protocolMode == kProtocolVdcp;
+    packet = packet.first(std::min(packet.size(), kFilterKeyBytes));
+    if (direction == kDirectionController) {
+        return FilterClass(ClassBits(kControllerRows, packet, vdcp, view));
+    }
+    if (direction == kDirectionDevice) return FilterClass(ClassBits(kDeckRows, packet, vdcp, view));
+    return FilterClass();
+}
+
+bool FilterClass::IsHidden(const FilterFlags& flags) const {
+    const unsigned first = bits_ & 0x07;
+    if (first >= kBoxes.size()) return false;
+    if (!(flags.*kBoxes[first])) return true;
+    if ((bits_ & 0x08) == 0) return false;
+    const unsigned next = (bits_ >> 4) & 0x07;
+    return next < kBoxes.size() && !(flags.*kBoxes[next]);
+}
 
 bool IsPacketHidden(std::string_view data, int direction, std::int32_t protocolMode,
                     const FilterFlags& flags, ViewKind view) {

@@ -1,7 +1,9 @@
 // The packet filter: which packets the six filter boxes leave out of the Packet View and Byte View.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace orvane {
@@ -29,5 +31,30 @@ enum class ViewKind { Packet, Byte };
 // Texts of any length are safe: a key that does not fit in the text matches nothing.
 bool IsPacketHidden(std::string_view data, int direction, std::int32_t protocolMode,
                     const FilterFlags& flags, ViewKind view);
+
+// How the filter boxes decide about one packet, worked out once from its first bytes when it is
+// indexed, so that a new filter choice over millions of packets needs no text and no decoding.
+// It names the box whose row decides first and, where that row lets a shown packet go on to the
+// later rows (the VDCP acknowledge), the box of the next row that matches.
+class FilterClass {
+  public:
+    constexpr FilterClass() = default;
+    static FilterClass Of(std::span<const std::uint8_t> packet, int direction,
+                          std::int32_t protocolMode, ViewKind view);
+
+    // The same answer as IsPacketHidden on the packet's text.
+    bool IsHidden(const FilterFlags& flags) const;
+
+    std::uint8_t bits() const { return bits_; }
+    static constexpr FilterClass FromBits(std::uint8_t bits) { return FilterClass(bits); }
+
+  private:
+    constexpr explicit FilterClass(std::uint8_t bits) : bits_(bits) {}
+    static constexpr std::uint8_t kNoRow = 7;
+    std::uint8_t bits_ = kNoRow | (kNoRow << 4);  // first box, 0x08 "goes on", next box
+};
+
+// The filter looks at a packet's first four bytes at most.
+inline constexpr std::size_t kFilterKeyBytes = 4;
 
 }  // namespace orvane

@@ -20,18 +20,18 @@ void AppendPadded(std::string& out, std::int64_t value, int width) {
 
 }  // namespace
 
-std::string EventText(int rowNumber) {
+std::string EventText(std::int64_t rowNumber) {
     std::string text;
     if (rowNumber < 0) {
         text.push_back('-');
-        AppendPadded(text, -static_cast<std::int64_t>(rowNumber), 5);
+        AppendPadded(text, -rowNumber, 5);
     } else {
         AppendPadded(text, rowNumber, 5);
     }
     return text;
 }
 
-std::string TimeText(std::int32_t timeMs) {
+std::string TimeText(std::int64_t timeMs) {
     std::string text;
     std::int64_t ms = timeMs;
     if (ms < 0) {

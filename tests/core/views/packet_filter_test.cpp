@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "views/list_views.hpp"
+#include "views/row_text.hpp"
 #include "views_test_support.hpp"
 
 namespace orvane {
@@ -53,6 +55,53 @@ TEST(PacketFilter, EachPacketIsHiddenExactlyByItsOwnBoxes) {
                 onlyItsOwn.*box = own;
             }
             EXPECT_FALSE(hidden(data, onlyItsOwn));
+        }
+    }
+}
+
+TEST(PacketFilter, ClassWorkedOutFromBytesHidesAsTheText) {
+    // Every one-byte packet, two-byte packets whose first byte a key names (or any status reply
+    // 7x), and five-byte packets over the bytes the keys name, in both protocols, views and
+    // directions, under all 64 choices of the boxes.
+    const int keyBytes[] = {0x00, 0x02, 0x04, 0x05, 0x06, 0x08, 0x0C, 0x10, 0x11, 0x12, 0x14,
+                            0x20, 0x30, 0x31, 0x3F, 0x61, 0x74, 0x7F, 0x85, 0x86, 0x88};
+    std::vector<std::string> packets;
+    for (int a = 0; a < 256; ++a) {
+        packets.push_back(std::string(1, static_cast<char>(a)));
+        if ((a >> 4) != 7 && std::ranges::count(keyBytes, a) == 0) continue;
+        for (int b = 0; b < 256; ++b)
+            packets.push_back({static_cast<char>(a), static_cast<char>(b)});
+    }
+    for (const int a : keyBytes) {
+        for (const int c : keyBytes) {
+            for (const int d : keyBytes) {
+                packets.push_back(
+                    {static_cast<char>(a), 0x02, static_cast<char>(c), static_cast<char>(d), 0x55});
+            }
+        }
+    }
+    for (const std::int32_t mode : {kProtocolSony, kProtocolVdcp}) {
+        for (const int direction : {0x80, 0xC0}) {
+            for (const ViewKind view : {ViewKind::Packet, ViewKind::Byte}) {
+                for (const std::string& packet : packets) {
+                    std::string text;
+                    for (const char byte : packet)
+                        AppendHexByte(text, static_cast<unsigned char>(byte));
+                    const auto* bytes = reinterpret_cast<const std::uint8_t*>(packet.data());
+                    const FilterClass cls =
+                        FilterClass::Of({bytes, packet.size()}, direction, mode, view);
+                    for (unsigned choice = 0; choice < 64; ++choice) {
+                        FilterFlags flags;
+                        for (unsigned box = 0; box < 6; ++box) {
+                            flags.*std::get<2>(kBoxes[box]) = ((choice >> box) & 1) != 0;
+                        }
+                        ASSERT_EQ(cls.IsHidden(flags),
+                                  IsPacketHidden(text, direction, mode, flags, view))
+                            << text << " mode " << mode << " direction " << direction << " choice "
+                            << choice;
+                    }
+                }
+            }
         }
     }
 }

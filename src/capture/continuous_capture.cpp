@@ -1,0 +1,207 @@
+// A continuous capture: the capture unit's reads, without a length limit, into the byte store
+// and the packet index, as they arrive.
+#include "capture/continuous_capture.hpp"
+
+#include <cmath>
+
+#include "capture/message_layout.hpp"
+
+namespace orvane {
+namespace {
+
+constexpr int kTickCycleMs = 4096;
+// Below this much quiet between two reads the ticks alone are trusted; above it, the time of
+// receipt says how many whole tick cycles the line was quiet for.
+constexpr std::int64_t kQuietUsForCycles = 3'000'000;
+
+int Byte(std::string_view bytes, std::size_t index) {
+    return static_cast<unsigned char>(bytes[index]);
+}
+
+// The same tests as the bounded capture's byte list makes of a block, but the one about the
+// message after it (see OnMessage).
+bool IsMessageUsable(std::string_view message) {
+    if (message.size() < kMarkerSize || message.find_first_not_of('\0') < kMarkerSize) {
+        return false;
+    }
+    if (HasZeroRun(message, 6)) return false;
+    return message.size() >= kHeaderSize + kEntrySize;
+}
+
+}  // namespace
+
+ContinuousCapture::ContinuousCapture(std::int32_t protocolMode, const Trace& trace)
+    : trace_(trace), stream_(streamModel_, trace_, events_), packets_(protocolMode) {
+    stream_.StartContinuousCapture(
+        [this](std::string_view message, std::int64_t stamp) { OnMessage(message, stamp); });
+}
+
+void ContinuousCapture::OnRead(std::string_view data, std::int64_t receiptTimeUs) {
+    if (finished_) return;
+    ++counters_.reads;
+    counters_.streamBytes += data.size();
+    stream_.OnReceive(data, receiptTimeUs);
+}
+
+void ContinuousCapture::Finish() {
+    if (finished_) return;
+    stream_.FinishCapture();
+    if (holding_) {
+        // The last message has no successor to judge it by. It may end with the first bytes of
+        // a next header that the capture stopped before completing: they are no entries.
+        const std::string_view last = held_;
+        TakeBytes(last.substr(0, FindPendingHeader(last)), heldStamp_);
+        holding_ = false;
+    }
+    packets_.Finish();
+    finished_ = true;
+}
+
+void ContinuousCapture::OnMessage(std::string_view message, std::int64_t stamp) {
+    ++counters_.messages;
+    if (holding_) {
+        const std::int64_t heldSequence = SequenceOf(held_);
+        const std::int64_t sequence = SequenceOf(message);
+        if (sequence == heldSequence + 1) {
+            TakeBytes(held_, heldStamp_);
+        } else {
+            // A message was lost after the held one, whose continuation may have been appended
+            // to it: the held message gives no bytes, as in the bounded capture.
+            ++counters_.skippedMessages;
+            if (sequence > heldSequence) {
+                ++counters_.sequenceGaps;
+                counters_.lostMessages += static_cast<std::uint64_t>(sequence - heldSequence - 1);
+            } else {
+                ++counters_.sequenceBreaks;
+            }
+        }
+    }
+    held_.assign(message);
+    heldStamp_ = stamp;
+    holding_ = true;
+}
+
+std::int64_t ContinuousCapture::NextTimeMs(int tick, std::int64_t stamp) {
+    if (!anyByte_) {
+        anyByte_ = true;
+        lastTick_ = tick;
+        lastTimeMs_ = tick;
+        lastStamp_ = stamp;
+        firstByteReceiptUs_ = stamp;
+        firstByteTimeMs_ = tick;
+        return lastTimeMs_;
+    }
+    std::int64_t step = (tick - lastTick_ + kTickCycleMs) % kTickCycleMs;
+    if (stamp != kNoReceiptTime && lastStamp_ != kNoReceiptTime &&
+        stamp - lastStamp_ >= kQuietUsForCycles) {
+        const double quietMs = static_cast<double>(stamp - lastStamp_) / 1000.0;
+        const auto cycles = std::llround((quietMs - static_cast<double>(step)) / kTickCycleMs);
+        if (cycles > 0) step += cycles * kTickCycleMs;
+    }
+    lastTick_ = tick;
+    lastStamp_ = stamp;
+    lastTimeMs_ += step;
+    return lastTimeMs_;
+}
+
+void ContinuousCapture::TakeBytes(std::string_view message, std::int64_t stamp) {
+    if (!IsMessageUsable(message)) {
+        ++counters_.skippedMessages;
+        return;
+    }
+    const auto sequence = static_cast<std::uint32_t>(SequenceOf(message));
+    bool first = true;
+    for (std::size_t at = kHeaderSize; at + kEntrySize <= message.size(); at += kEntrySize) {
+        const int code = Byte(message, at) & 0xC0;
+        if (code == 0x40) continue;  // an entry the unit marks to be ignored
+        if (bytes_.size() >= kMaxStoredBytes) {
+            storeFull_ = true;
+            return;
+        }
+        const auto index = static_cast<std::uint32_t>(bytes_.size());
+        if (first) {
+            messageStarts_.push_back({index, sequence});
+            first = false;
+        }
+        const int tick = ((Byte(message, at) & 0x0F) << 8) | Byte(message, at + 1);
+        const auto value = static_cast<std::uint8_t>(Byte(message, at + 2));
+        bytes_.Append(value, code, NextTimeMs(tick, stamp));
+        packets_.AddByte(index, value, code);
+    }
+}
+
+void ContinuousCapture::Regroup(std::int32_t protocolMode) {
+    packets_ = PacketIndex(protocolMode);
+    for (std::size_t i = 0; i < bytes_.size(); ++i) {
+        packets_.AddByte(static_cast<std::uint32_t>(i), bytes_.Value(i), bytes_.Direction(i));
+    }
+    if (finished_) packets_.Finish();
+}
+
+void ContinuousCapture::ReleaseBefore(std::uint32_t firstByte, std::size_t firstPacket) {
+    bytes_.ReleaseBefore(firstByte);
+    packets_.ReleaseBefore(firstPacket);
+    // A message's start is needed while a byte from `firstByte` on may lie in it.
+    std::size_t high = messageStarts_.size();
+    std::size_t low = messagesReleased_;
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (messageStarts_[middle].first <= firstByte) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    if (low > messagesReleased_ + 1) {
+        messagesReleased_ = low - 1;
+        messageStarts_.ReleaseBefore(messagesReleased_);
+    }
+}
+
+std::uint32_t ContinuousCapture::SequenceOfByte(std::uint32_t index) const {
+    std::size_t low = messagesReleased_;
+    std::size_t high = messageStarts_.size();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (messageStarts_[middle].first <= index) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return low == messagesReleased_ ? 0 : messageStarts_[low - 1].second;
+}
+
+std::uint32_t ContinuousCapture::SequenceOfByte(std::uint32_t index, std::size_t& hint) const {
+    const std::size_t count = messageStarts_.size();
+    if (hint < messagesReleased_ || hint >= count || messageStarts_[hint].first > index) {
+        hint = messagesReleased_;
+    }
+    // A few steps on from the last place; a search when the byte is far ahead.
+    for (int step = 0; step < 8 && hint + 1 < count && messageStarts_[hint + 1].first <= index;
+         ++step) {
+        ++hint;
+    }
+    if (hint + 1 < count && messageStarts_[hint + 1].first <= index) {
+        std::size_t low = hint + 1;
+        std::size_t high = count;
+        while (low < high) {
+            const std::size_t middle = low + (high - low) / 2;
+            if (messageStarts_[middle].first <= index) {
+                low = middle + 1;
+            } else {
+                high = middle;
+            }
+        }
+        hint = low - 1;
+    }
+    if (hint >= count || messageStarts_[hint].first > index) return 0;
+    return messageStarts_[hint].second;
+}
+
+std::int64_t ContinuousCapture::AbsoluteTimeUs(std::uint32_t index) const {
+    const std::int64_t startUs = firstByteReceiptUs_ == kNoReceiptTime ? 0 : firstByteReceiptUs_;
+    return startUs + (bytes_.TimeMs(index) - firstByteTimeMs_) * 1000;
+}
+
+}  // namespace orvane

@@ -1,0 +1,238 @@
+// The rows of a continuous capture: the same as the bounded lists' rows, whether formed all at
+// once, a window at a time, or written out while the capture grows and frees what it used.
+#include "views/capture_rows.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "../capture/capture_test_support.hpp"
+#include "capture/packet_assembly.hpp"
+#include "capture/receive_stream.hpp"
+#include "views/list_views.hpp"
+
+namespace orvane::testing {
+namespace {
+
+using Rows = std::vector<RowCells>;
+
+class NoEvents final : public ReceiveEvents {
+  public:
+    void SetCounterText(const std::string&) override {}
+    void SetStatusText(const std::string&) override {}
+    void EndCapture() override {}
+};
+
+class FixedViewState final : public ViewState {
+  public:
+    FixedViewState(ViewKind view, FilterFlags flags) : view_(view), flags_(flags) {}
+    bool IsByteViewSelected() const override { return view_ == ViewKind::Byte; }
+    bool IsPacketViewSelected() const override { return view_ == ViewKind::Packet; }
+    FilterFlags GetFilterFlags() const override { return flags_; }
+    void SetStatusText(std::string_view) override {}
+    void ShowList(ViewKind) override {}
+
+  private:
+    ViewKind view_;
+    FilterFlags flags_;
+};
+
+Rows BoundedRows(const std::vector<std::string>& reads, std::int32_t mode, ViewKind view,
+                 FilterFlags flags) {
+    CaptureModel model;
+    const Trace trace;
+    NoEvents events;
+    ReceiveStream stream(model, trace, events);
+    stream.StartCapture();
+    for (const std::string& read : reads) {
+        if (!stream.storeFull()) stream.OnReceive(read);
+    }
+    AssembleCapture(model, mode, trace);
+    ListViews views;
+    Decoder decoder(mode);
+    FixedViewState state(view, flags);
+    views.RefreshList(model, decoder, state, trace);
+    const ListModel& list = views.ListFor(view);
+    Rows rows(static_cast<std::size_t>(list.GetItemCount()));
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        for (int c = 0; c < 6; ++c)
+            rows[static_cast<std::size_t>(row)][c] = list.GetItemText(row, c);
+    }
+    return rows;
+}
+
+Rows AllRows(const CaptureRows& rows) {
+    Rows all;
+    rows.FormRows(0, rows.RowCount(), [&](std::uint64_t, std::uint64_t, const RowCells& cells) {
+        all.push_back(cells);
+    });
+    return all;
+}
+
+std::string ReadFile(const std::string& name) {
+    std::ifstream in(ORVANE_TEST_DATA_DIR "/" + name, std::ios::binary);
+    EXPECT_TRUE(in.is_open()) << name;
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A long line of traffic: a controller polling time and status, the deck answering with time
+// data, status data, acknowledgements and now and then a NAK, stray bytes on either side, and
+// ticks that wrap many times. Messages of up to 16 entries, one per read.
+std::vector<std::string> LongStream(std::size_t messages, std::uint32_t seed) {
+    const std::vector<std::pair<int, std::vector<int>>> packets = {
+        {0x80, {0x61, 0x0C, 0x03, 0x70}},
+        {0xC0, {0x74, 0x04, 0x10, 0x20, 0x30, 0x01, 0xDC}},
+        {0x80, {0x61, 0x20, 0x0F, 0x90}},
+        {0xC0,
+         {0x7F, 0x20, 0x00, 0x81, 0x20, 0x00, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+          0x00, 0x00, 0x00, 0x40}},
+        {0x80, {0x20, 0x01, 0x21}},
+        {0xC0, {0x10, 0x01, 0x11}},
+        {0x80, {0x00, 0x11, 0x11}},
+        {0xC0, {0x12, 0x11, 0x20, 0x10, 0x55}},
+        {0xC0, {0x11, 0x12, 0x04, 0x27}},
+        {0x80, {0x02, 0x02, 0x30, 0x06, 0xC8}},
+        {0xC0, {0x04}},
+        {0xC0, {0x05, 0x01}},
+    };
+    std::uint32_t state = seed;
+    const auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    std::vector<std::string> reads;
+    std::string message;
+    std::uint32_t sequence = 100;
+    int tick = 0;
+    const auto add = [&](int code, int value) {
+        if (message.empty()) message = Header(sequence++);
+        tick = (tick + static_cast<int>(next() % 5)) % 4096;
+        AppendEntry(message, {code, tick, value});
+        if (message.size() >= 8 + 16 * 3) {
+            reads.push_back(message);
+            message.clear();
+        }
+    };
+    while (reads.size() < messages) {
+        if (next() % 17 == 0) {
+            add(next() % 2 ? 0x80 : 0xC0, static_cast<int>(next() % 256));  // a stray byte
+            continue;
+        }
+        const auto& packet = packets[next() % packets.size()];
+        for (const int value : packet.second) add(packet.first, value);
+    }
+    return reads;
+}
+
+struct Choice {
+    ViewKind view;
+    FilterFlags flags;
+};
+
+const Choice kChoices[] = {
+    {ViewKind::Packet, FilterFlags::ShowAll()},
+    {ViewKind::Packet, FilterFlags{}},
+    {ViewKind::Packet, FilterFlags{false, true, false, true, true, false}},
+    {ViewKind::Byte, FilterFlags::ShowAll()},
+    {ViewKind::Byte, FilterFlags{}},
+    {ViewKind::Byte, FilterFlags{true, false, false, true, false, true}},
+};
+
+constexpr std::int32_t kModes[] = {kProtocolSony, kProtocolOdetics, kProtocolVdcp};
+
+TEST(CaptureRows, SameRowsAsTheBoundedLists) {
+    // Hand-made sessions and a stream that fits the bounded store. The continuous capture counts
+    // whole tick cycles where the bounded one restarts from the last time, so times are compared
+    // only before the first wrap.
+    const std::vector<std::vector<std::string>> streams = {
+        {ReadFile("cli/sony_session.bin")},
+        {ReadFile("cli/vdcp_session.bin")},
+        {ReadFile("cli/polls_only.bin")},
+        LongStream(900, 7),
+    };
+    for (std::size_t s = 0; s < streams.size(); ++s) {
+        for (const std::int32_t mode : kModes) {
+            ContinuousCapture capture(mode, Trace{});
+            for (const std::string& read : streams[s]) capture.OnRead(read);
+            capture.Finish();
+            for (const Choice& choice : kChoices) {
+                SCOPED_TRACE("stream " + std::to_string(s) + " mode " + std::to_string(mode) +
+                             " view " + std::to_string(static_cast<int>(choice.view)));
+                const Rows expected = BoundedRows(streams[s], mode, choice.view, choice.flags);
+                Rows actual = AllRows(CaptureRows(capture, choice.view, choice.flags));
+                ASSERT_EQ(actual.size(), expected.size());
+                bool wrapped = false;
+                for (std::size_t r = 0; r < actual.size(); ++r) {
+                    // From the first wrap on, the continuous time is the later one.
+                    wrapped = wrapped || actual[r][1] != expected[r][1];
+                    if (wrapped) {
+                        ASSERT_GT(actual[r][1], expected[r][1]) << "row " << r;
+                        actual[r][1] = expected[r][1];
+                    }
+                    ASSERT_EQ(actual[r], expected[r]) << "row " << r;
+                }
+            }
+        }
+    }
+}
+
+TEST(CaptureRows, AnyWindowReadsAsTheWholeList) {
+    // A status reply's description depends on the last Status Sense request shown before it,
+    // which a window of rows far into the list must find again.
+    const std::vector<std::string> reads = LongStream(12000, 11);
+    for (const std::int32_t mode : {kProtocolSony, kProtocolVdcp}) {
+        ContinuousCapture capture(mode, Trace{});
+        for (const std::string& read : reads) capture.OnRead(read);
+        capture.Finish();
+        for (const Choice& choice : kChoices) {
+            const CaptureRows rows(capture, choice.view, choice.flags);
+            const Rows all = AllRows(rows);
+            for (const std::uint64_t first :
+                 {std::uint64_t{0}, std::uint64_t{1}, std::uint64_t{4095}, std::uint64_t{4097},
+                  rows.RowCount() / 2, rows.RowCount() - 50}) {
+                rows.FormRows(first, 50, [&](std::uint64_t row, std::uint64_t, const RowCells& c) {
+                    ASSERT_EQ(c, all[row]) << "window at " << first << ", row " << row;
+                });
+            }
+        }
+    }
+}
+
+TEST(CaptureRows, RowsWrittenWhileTheCaptureGrowsAndFreesMemory) {
+    // Rows formed after every read, with what they no longer need freed each time, equal the
+    // rows of the whole capture formed at its end; the freed capture holds far less.
+    const std::vector<std::string> reads = LongStream(40000, 3);
+    for (const std::int32_t mode : {kProtocolSony, kProtocolVdcp}) {
+        ContinuousCapture whole(mode, Trace{});
+        for (const std::string& read : reads) whole.OnRead(read);
+        whole.Finish();
+        for (const Choice& choice : kChoices) {
+            const Rows expected = AllRows(CaptureRows(whole, choice.view, choice.flags));
+            ContinuousCapture growing(mode, Trace{});
+            CaptureRows rows(growing, choice.view, choice.flags);
+            Rows written;
+            const auto pump = [&] {
+                rows.Update();
+                rows.FormNewRows([&](std::uint64_t, std::uint64_t, const RowCells& cells) {
+                    written.push_back(cells);
+                });
+                growing.ReleaseBefore(rows.FirstByteNeeded(), rows.FirstPacketNeeded());
+            };
+            for (std::size_t i = 0; i < reads.size(); ++i) {
+                growing.OnRead(reads[i]);
+                if (i % 7 == 0) pump();
+            }
+            growing.Finish();
+            pump();
+            ASSERT_EQ(written.size(), expected.size());
+            for (std::size_t r = 0; r < written.size(); ++r) ASSERT_EQ(written[r], expected[r]);
+            EXPECT_LT(growing.bytes().MemoryBytes() * 4, whole.bytes().MemoryBytes());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orvane::testing
