@@ -32,11 +32,13 @@ struct OptionSpec {
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"--protocol", true, true, true, true},   {"--escape", false, true, true, true},
-    {"--view", true, false, true, true},      {"--show", true, false, true, true},
-    {"--out", true, false, true, true},       {"--address", true, false, false, true},
-    {"--port", true, false, false, true},     {"--seconds", true, false, false, true},
-    {"--save-raw", true, false, false, true}, {"--help", false, true, true, true},
+    {"--protocol", true, true, true, true},     {"--escape", false, true, true, true},
+    {"--view", true, false, true, true},        {"--show", true, false, true, true},
+    {"--out", true, false, true, true},         {"--address", true, false, false, true},
+    {"--port", true, false, false, true},       {"--seconds", true, false, false, true},
+    {"--save-raw", true, false, false, true},   {"--help", false, true, true, true},
+    {"--continuous", false, false, true, true}, {"--capture-file", true, false, false, true},
+    {"--format", true, false, true, true},
 };
 
 const char* CommandName(Command command) {
@@ -63,6 +65,7 @@ std::string Apply(std::string_view name, const std::string& value, CliOptions& o
     const std::string bad = "bad value for " + std::string(name) + ": '" + value + "'";
     if (name == "--protocol") {
         if (!ParseProtocol(value, options.protocolMode)) return bad;
+        options.hasProtocol = true;
     } else if (name == "--escape") {
         options.escape = true;
     } else if (name == "--view") {
@@ -97,6 +100,21 @@ std::string Apply(std::string_view name, const std::string& value, CliOptions& o
     } else if (name == "--save-raw") {
         if (value.empty()) return bad;
         options.saveRawPath = value;
+    } else if (name == "--continuous") {
+        options.continuous = true;
+    } else if (name == "--capture-file") {
+        if (value.empty()) return bad;
+        options.captureFilePath = value;
+    } else if (name == "--format") {
+        if (value == "log") {
+            options.format = OutputFormat::kLog;
+        } else if (value == "pcapng") {
+            options.format = OutputFormat::kPcapng;
+        } else if (value == "jsonl") {
+            options.format = OutputFormat::kJsonl;
+        } else {
+            return bad;
+        }
     }
     return {};
 }
@@ -232,14 +250,20 @@ orvane-cli decode [--protocol sony|odetics|vdcp|N] [--escape]
   Reads packet texts ("20 01 21 ") from standard input, one per line, and writes one
   description per line, decoding in input order with one decoder state.
 
-orvane-cli replay [--protocol P] [--view packet|byte] [--show LIST] [--escape] [--out FILE] FILE...
-  Replays raw capture-unit stream files (messages back to back, as sent over TCP) and writes
-  the log of the chosen view, as Save Log writes it, to FILE or standard output.
+orvane-cli replay [--protocol P] [--view packet|byte] [--show LIST] [--escape] [--out FILE]
+                  [--continuous] [--format log|pcapng|jsonl] FILE...
+  Replays capture files (pcapng, as --capture-file writes them) or raw capture-unit stream
+  files (messages back to back, as sent over TCP), told apart by their content, and writes
+  the log of the chosen view, as Save Log writes it, to FILE or standard output. A capture
+  file decodes with the protocol recorded in it unless --protocol is given, and a continuous
+  capture file replays without the store limit.
 
 orvane-cli capture --address A --port P [--seconds S] [replay's options] [--save-raw FILE]
+                   [--capture-file FILE]
   Captures from a capture unit until S seconds have passed, the unit closes the connection,
-  the block store is full, or Ctrl-C; then writes the log as replay does. --save-raw keeps
-  the received bytes so that replay of that file gives the same log.
+  the block store is full, or Ctrl-C, says on standard error why it ended, then writes the
+  log as replay does. --save-raw keeps the received bytes, --capture-file writes a pcapng
+  capture file as the reads arrive; replay of either gives the same log.
 
 Options:
   --protocol P  sony (default), odetics, vdcp, or a protocol mode number
@@ -248,8 +272,16 @@ Options:
                 status-reply, acks, dev-type; or all (default) or none
   --escape      write bytes outside 0x20..0x7E and the backslash as \xHH
   --out FILE    write the log to FILE (nothing is created when the view has no rows)
+  --continuous  no store limit: every message is kept (a capture ends at --seconds, when
+                the unit closes the connection, or at Ctrl-C)
+  --format F    log (default), pcapng (the Packet View's packets for Wireshark, one block
+                per packet with its description as the packet comment) or jsonl (one JSON
+                object per packet); the exports hold the packets the Packet View shows under
+                --show, in its order
 
-Exit status: 0 success; 1 connection or write failure; 2 bad options or unreadable file.
+Exit status: 0 success; 1 connection or write failure; 2 bad options, an unreadable file, a
+file that holds no capture-unit message, or a damaged capture file (its readable part is
+still replayed and written).
 )";
 }
 

@@ -12,9 +12,13 @@ namespace orvane::cli {
 
 enum class Command { kHelp, kDecode, kReplay, kCapture };
 
+// What replay and capture write: the log of a view, or the Packet View's packets as an export.
+enum class OutputFormat { kLog, kPcapng, kJsonl };
+
 struct CliOptions {
     Command command = Command::kHelp;
     std::int32_t protocolMode = kProtocolSony;  // any mode but VDCP decodes as Sony
+    bool hasProtocol = false;  // a capture file's own protocol applies unless one is given
     bool escape = false;
     ViewKind view = ViewKind::Packet;
     FilterFlags show = FilterFlags::ShowAll();
@@ -26,6 +30,9 @@ struct CliOptions {
     bool hasPort = false;
     double seconds = -1;  // < 0: no time limit
     std::string saveRawPath;
+    bool continuous = false;  // no store limit
+    std::string captureFilePath;
+    OutputFormat format = OutputFormat::kLog;
 };
 
 // Fills `options` from argv[1..]; returns an empty text, or the one-line reason the command line

@@ -1,78 +1,78 @@
-// orvane-cli replay: raw capture files through the receive stream, assembly, fill and log.
+// orvane-cli replay: capture files or raw stream files through the receive stream, the packet
+// grouping, and the log or an export.
 #include "cli/replay_command.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
-#include <vector>
 
+#include "capture/continuous_capture.hpp"
 #include "capture/receive_stream.hpp"
 #include "capture/trace.hpp"
-#include "cli/capture_log.hpp"
+#include "cli/capture_output.hpp"
 #include "cli/receive_sink.hpp"
+#include "cli/replay_files.hpp"
 
 namespace orvane::cli {
 namespace {
 
-// Fills `buffer` from the file as far as it goes; the count read, or -1 with errno set.
-ssize_t ReadFull(int fd, char* buffer, std::size_t size) {
-    std::size_t got = 0;
-    while (got < size) {
-        const ssize_t n = ::read(fd, buffer + got, size - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return -1;
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
+constexpr std::uint64_t kPumpStreamBytes = 4 << 20;
+
+int ReportNoMessage(const CliOptions& options) {
+    if (options.files.size() == 1) {
+        std::fprintf(stderr, "orvane-cli: %s holds no capture-unit message\n",
+                     options.files.front().c_str());
+    } else {
+        std::fprintf(stderr, "orvane-cli: the files hold no capture-unit message\n");
     }
-    return static_cast<ssize_t>(got);
-}
-
-void CloseAll(const std::vector<int>& fds) {
-    for (int fd : fds) ::close(fd);
-}
-
-int ReportUnreadable(const std::string& path, std::vector<int>& fds) {
-    std::fprintf(stderr, "orvane-cli: cannot read %s: %s\n", path.c_str(), std::strerror(errno));
-    CloseAll(fds);
     return 2;
 }
 
 }  // namespace
 
 int RunReplay(const CliOptions& options) {
-    // Open every file first, so that a missing one is reported before anything is written.
-    std::vector<int> fds;
-    for (const std::string& path : options.files) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return ReportUnreadable(path, fds);
-        fds.push_back(fd);
+    ReplayFiles files;
+    if (const int status = files.Open(options.files); status != 0) return status;
+
+    CliOptions effective = options;
+    if (!options.hasProtocol && files.hasCaptureFile()) {
+        effective.protocolMode = files.captureInfo().protocolMode;
+    }
+    CaptureOrigin origin;
+    if (files.hasCaptureFile()) origin.info = files.captureInfo();
+    origin.info.protocolMode = effective.protocolMode;
+
+    const Trace trace;  // diagnostics have no channel in the headless front end
+    if (options.continuous || files.anyContinuous()) {
+        origin.info.continuous = true;
+        ContinuousCapture capture(effective.protocolMode, trace);
+        ContinuousOutput output(capture, effective, origin);
+        std::uint64_t sincePump = 0;
+        const int readStatus = files.Feed([&](std::string_view data, std::int64_t receiptUs) {
+            capture.OnRead(data, receiptUs);
+            // Rows go out every few megabytes of stream, and what they used is freed.
+            sincePump += data.size();
+            if (sincePump >= kPumpStreamBytes) {
+                output.Pump();
+                sincePump = 0;
+            }
+        });
+        capture.Finish();
+        if (capture.counters().messages == 0) return std::max(readStatus, ReportNoMessage(options));
+        const int writeStatus = output.Finish();
+        return writeStatus != 0 ? writeStatus : readStatus;
     }
 
     CaptureModel model;
-    const Trace trace;
     HeadlessReceiveEvents events;
     ReceiveStream stream(model, trace, events);
     stream.StartCapture();
-    // Each file is cut into reads of kReadLimit bytes, as the largest socket read would be; a
-    // read never spans two files, so a file's last message is complete before the next begins.
-    std::vector<char> buffer(kReadLimit);
-    for (std::size_t i = 0; i < fds.size(); ++i) {
-        for (;;) {
-            const ssize_t got = ReadFull(fds[i], buffer.data(), buffer.size());
-            if (got < 0) return ReportUnreadable(options.files[i], fds);
-            if (got == 0) break;
-            if (!stream.storeFull()) {
-                stream.OnReceive(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
-            }
-            if (static_cast<std::size_t>(got) < buffer.size()) break;
-        }
-    }
-    CloseAll(fds);
-    return WriteCaptureLog(model, options);
+    const int readStatus = files.Feed([&](std::string_view data, std::int64_t) {
+        if (!stream.storeFull()) stream.OnReceive(data);
+    });
+    if (model.blockCount == 0) return std::max(readStatus, ReportNoMessage(options));
+    const int writeStatus = WriteBoundedOutput(model, effective, origin);
+    return writeStatus != 0 ? writeStatus : readStatus;
 }
 
 }  // namespace orvane::cli
