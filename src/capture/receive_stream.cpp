@@ -119,13 +119,22 @@ void ReceiveStream::OnReceive(std::string_view data, std::int64_t stamp) {
         // itself: those are the rest of the marker and the sequence number's leading zeros.
         std::string joined = headerStart_;
         joined.append(data);
+        const bool keptHeaderStart = !headerStart_.empty();
         headerStart_.clear();
         const std::size_t marker = joined.find(std::string_view("\0\0\0\0\0", kMarkerSize));
         if (marker == npos) {
             KeepHeaderStart(joined);
             return;
         }
-        TakeMessage(std::string_view(joined).substr(marker));
+        std::string_view message = std::string_view(joined).substr(marker);
+        // The kept tail may instead be stray zeros that ended a greeting: when the read begins
+        // with a marker of its own and only under its own alignment the next message's header
+        // follows, the read is taken as it stands.
+        if (keptHeaderStart && StartsWithMarker(data) &&
+            FindBoundary(message, kHeaderSize) == npos && FindBoundary(data, kHeaderSize) != npos) {
+            message = data;
+        }
+        TakeMessage(message);
         return;
     }
     if (!StartsWithMarker(data)) {
@@ -200,10 +209,11 @@ void ReceiveStream::TakeMessage(std::string_view message) {
         const std::size_t checkedEnd =
             cut == npos ? std::min(FindPendingHeader(part), part.size()) : part.size();
         bool mustDrop = HasZeroRun(part.substr(0, checkedEnd), kHeaderSize - 1);
-        if (mustDrop) {
+        if (mustDrop && cut == npos) {
             // The unit lost messages and the next one it sent came in the same read: rather
             // than drop both, cut where that message's header stands. The byte list later
-            // skips the block before the gap, as for any gap.
+            // skips the block before the gap, as for any gap. A read already cut at the next
+            // message's header needs no such cut: only the faulty part before it is dropped.
             const std::size_t gap = FindHeaderAfterGap(part);
             if (gap != npos && !HasZeroRun(part.substr(0, gap), kHeaderSize - 1)) {
                 cut = gap;
