@@ -107,7 +107,8 @@ int RunCapture(const CliOptions& options) {
     std::string reason;
     const int fd = ConnectToCaptureUnit(address, port, kConnectTimeoutMs, reason);
     if (fd < 0) {
-        std::fprintf(stderr, "Error opening port: %s\n", reason.c_str());
+        std::fprintf(stderr, "orvane-cli: cannot connect to the capture unit at %s:%d: %s\n",
+                     address.c_str(), port, reason.c_str());
         return 1;
     }
 
@@ -135,8 +136,8 @@ int RunCapture(const CliOptions& options) {
     bool fileFailed = false;
     const bool writesFile = !options.captureFilePath.empty();
     if (writesFile && !captureFile.Open(options.captureFilePath, origin.info, fileError)) {
-        std::fprintf(stderr, "orvane-cli: cannot write %s: %s\n", options.captureFilePath.c_str(),
-                     fileError.c_str());
+        // The reason names the file already.
+        std::fprintf(stderr, "orvane-cli: cannot write %s\n", fileError.c_str());
         ::close(fd);
         if (rawFd >= 0) ::close(rawFd);
         return 1;

@@ -9,7 +9,7 @@ namespace orvane::cli {
 inline constexpr int kConnectTimeoutMs = 10000;
 
 // Connects to the capture unit; the connected socket (non-blocking), or -1 with `reason` set to
-// the text shown after "Error opening port: ".
+// the system's reason ("Connection refused", "Connection timed out", a look-up failure).
 int ConnectToCaptureUnit(const std::string& address, int port, int timeoutMs, std::string& reason);
 
 }  // namespace orvane::cli

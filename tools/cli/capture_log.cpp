@@ -56,8 +56,8 @@ int WriteCaptureLog(CaptureModel& model, const CliOptions& options) {
     if (!options.outPath.empty()) {
         const LogWriteResult result = WriteLogFile(options.outPath, text);
         if (!result.ok()) {
-            std::fprintf(stderr, "orvane-cli: cannot write %s: %s\n", options.outPath.c_str(),
-                         result.reason.c_str());
+            // The reason names the file already.
+            std::fprintf(stderr, "orvane-cli: cannot write %s\n", result.reason.c_str());
             return 1;
         }
         return 0;

@@ -143,7 +143,7 @@ bool ParseShowList(const std::string& text, FilterFlags& flags) {
         return true;
     }
     FilterFlags shown;  // all false
-    if (text == "none" || text.empty()) {
+    if (text == "none") {
         flags = shown;
         return true;
     }

@@ -10,8 +10,9 @@
 
 int main(int argc, char** argv) {
     using orvane::cli::Command;
-    // A closed pipe on standard output is a write failure to report, not a silent death.
-    std::signal(SIGPIPE, SIG_IGN);
+    // A reader that closes the pipe early (`orvane-cli replay F | head`) ends the program quietly,
+    // as it ends any other command-line tool.
+    std::signal(SIGPIPE, SIG_DFL);
     orvane::cli::CliOptions options;
     const std::string error = orvane::cli::ParseCommandLine(argc, argv, options);
     if (!error.empty()) {
