@@ -1,6 +1,6 @@
 // orvane-cli capture against orvane-sim on loopback: the log of a capture equals the replay of
-// its raw bytes, write patterns change nothing, and a capture ended by time or Ctrl-C keeps
-// what arrived.
+// its raw bytes, write patterns change nothing, a capture ended by time or Ctrl-C keeps what
+// arrived, and every capture says on standard error why it ended.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -50,7 +50,9 @@ TEST(CaptureCli, ReplayOfTheRawBytesGivesTheSameLog) {
         const ProcessResult captured = RunProcess(
             CaptureArgs(sim.port(), c.protocol, {"--seconds", "50", "--save-raw", raw}), {}, 60000);
         ASSERT_EQ(captured.exitCode, 0) << captured.err;
-        EXPECT_EQ(captured.err, "");
+        EXPECT_EQ(captured.err,
+                  "orvane-cli: capture ended: the capture unit closed the connection; "
+                  "900 messages\n");
         EXPECT_TRUE(HasTitleLine(captured.out));
         EXPECT_TRUE(ReadFileBytes(raw) == stream) << "every byte the unit sent, in order";
         EXPECT_TRUE(SameLines(LogBody(captured.out), ReplayBody(c.protocol, raw)));
@@ -113,6 +115,8 @@ TEST(CaptureCli, EndingByTimeOrCtrlCKeepsWhatArrived) {
         if (byCtrlC) capture.Signal(SIGINT);
         const ProcessResult result = capture.Finish(30000);
         ASSERT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.err, std::string("orvane-cli: capture ended: ") +
+                                  (byCtrlC ? "Ctrl-C" : "time up") + "; 40 messages\n");
         EXPECT_TRUE(ReadFileBytes(raw) == sent);
         EXPECT_TRUE(SameLines(ReplayBody("vdcp", raw), LogBody(result.out)));
         EXPECT_NE(result.out.find("\tPosition: "), std::string::npos);

@@ -1,7 +1,8 @@
 // orvane-cli capture against a misbehaving capture unit on loopback: what is kept, what the user
 // is told, and that the capture always ends. Each test names the fault and the outcome it
-// expects. Every capture runs as a child process with a bounded wait, so a hang fails the test
-// instead of blocking the suite.
+// expects, and every capture that connected says on standard error, in one line, why it ended.
+// Every capture runs as a child process with a bounded wait, so a hang fails the test instead of
+// blocking the suite.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -25,6 +26,13 @@ namespace {
 
 constexpr int kCaptureTimeoutMs = 60000;
 constexpr std::size_t kHeaderSize = 8;
+
+// The line a capture ends with on standard error.
+std::string EndLine(const std::string& reason, int messages) {
+    return "orvane-cli: capture ended: " + reason + "; " + std::to_string(messages) + " messages\n";
+}
+
+constexpr const char* kClosed = "the capture unit closed the connection";
 
 ProcessResult CaptureFrom(int port, const std::vector<std::string>& options) {
     std::vector<std::string> argv{ORVANE_CLI_PATH, "capture", "--address",
@@ -148,15 +156,16 @@ class PacedUnit {
     std::thread thread_;
 };
 
-// Connection refused: the user is told in the program's words, and nothing is written.
+// Connection refused: the user is told which unit and why, and nothing is written.
 TEST(FaultCapture, RefusedConnectionTellsTheUserAndWritesNothing) {
     TempDir dir;
+    const int port = UnusedLoopbackPort();
     const ProcessResult result = CaptureFrom(
-        UnusedLoopbackPort(),
-        {"--seconds", "30", "--save-raw", dir.Path("raw.bin"), "--out", dir.Path("log.csv")});
+        port, {"--seconds", "30", "--save-raw", dir.Path("raw.bin"), "--out", dir.Path("log.csv")});
     ASSERT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Error opening port: Device I/O error\n");
+    EXPECT_EQ(result.err, "orvane-cli: cannot connect to the capture unit at 127.0.0.1:" +
+                              std::to_string(port) + ": Connection refused\n");
     EXPECT_EQ(result.out, "");
     EXPECT_FALSE(FileExists(dir.Path("raw.bin")));
     EXPECT_FALSE(FileExists(dir.Path("log.csv")));
@@ -172,7 +181,7 @@ TEST(FaultCapture, SilentUnitEndsAtTheTimeLimitWithNothingKept) {
         {"--seconds", "0.5", "--save-raw", dir.Path("raw.bin"), "--out", dir.Path("log.csv")});
     ASSERT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, EndLine("time up", 0));
     EXPECT_TRUE(FileExists(dir.Path("raw.bin")));
     EXPECT_EQ(ReadFileBytes(dir.Path("raw.bin")), "");
     EXPECT_FALSE(FileExists(dir.Path("log.csv")));
@@ -196,7 +205,7 @@ TEST(FaultCapture, SilentUnitWithoutTimeLimitEndsOnCtrlC) {
     ASSERT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, EndLine("Ctrl-C", 0));
 }
 
 // The unit sends 120 messages and the first 20 bytes of the 121st, then closes: the 120 and the
@@ -214,13 +223,13 @@ TEST(FaultCapture, UnitClosingMidMessageKeepsEveryMessageAndThePiece) {
     const ProcessResult result = CaptureFrom(sim.port(), {"--save-raw", dir.Path("raw.bin")});
     ASSERT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, EndLine(kClosed, 121)) << "the piece starts a message of its own";
     EXPECT_TRUE(ReadFileBytes(dir.Path("raw.bin")) == expected);
     EXPECT_TRUE(SameLines(ReplayBody(dir, expected), LogBody(result.out)));
     EXPECT_FALSE(SameLines(ReplayBody(dir, whole), LogBody(result.out))) << "the piece is lost";
 }
 
-// A reset ends the capture as a close does, without a message. What the unit had not yet
+// A reset ends the capture as a close does, with the line saying why. What the unit had not yet
 // handed to the network goes with the reset, so the bytes kept are the start of what it sent,
 // and the log is the replay of exactly those bytes.
 TEST(FaultCapture, UnitResettingKeepsWhatArrivedBeforeTheReset) {
@@ -233,7 +242,8 @@ TEST(FaultCapture, UnitResettingKeepsWhatArrivedBeforeTheReset) {
         CaptureFrom(sim.port(), {"--protocol", "vdcp", "--save-raw", dir.Path("raw.bin")});
     ASSERT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err.rfind("orvane-cli: capture ended: ", 0), 0u) << result.err;
+    EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
     const std::string kept = ReadFileBytes(dir.Path("raw.bin"));
     EXPECT_GT(kept.size(), kHeaderSize);
     EXPECT_TRUE(sent.compare(0, kept.size(), kept) == 0) << "kept bytes differ from those sent";
@@ -265,6 +275,7 @@ TEST(FaultCapture, OneBytePerWriteKeepsEveryMessage) {
         const ProcessResult result = CaptureFrom(paced.port(), {"--save-raw", dir.Path("raw.bin")});
         ASSERT_FALSE(result.timedOut);
         EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.err, EndLine(kClosed, 150));
         EXPECT_TRUE(ReadFileBytes(dir.Path("raw.bin")) == sent);
         EXPECT_TRUE(SameLines(expected, LogBody(result.out)));
     }
@@ -276,8 +287,9 @@ TEST(FaultCapture, OneBytePerWriteKeepsEveryMessage) {
 }
 
 // A flood, 50 messages per write as fast as the unit can, into a unit that never closes: the
-// full store ends the capture by itself; the log is that of the first 1000 messages, and the
-// replay of the raw bytes (which hold the lost 1001st and more) gives it too.
+// full store ends the capture by itself, long before its time is up, and says so; the log is that
+// of the first 1000 messages, and the replay of the raw bytes (which hold the lost 1001st and
+// more) gives it too.
 TEST(FaultCapture, FloodFillsTheStoreAndEndsTheCaptureWithTheFirstThousand) {
     const std::vector<std::string> messages = CutMessages(
         UnitStream({"--scenario", "vdcp", "--seed", "24", "--rate", "fast", "--messages", "1000"}));
@@ -285,11 +297,13 @@ TEST(FaultCapture, FloodFillsTheStoreAndEndsTheCaptureWithTheFirstThousand) {
     Simulator sim({"--scenario", "vdcp", "--seed", "24", "--rate", "fast", "--coalesce", "50",
                    "--idle-after", "3000"});
     TempDir dir;
-    const ProcessResult result =
-        CaptureFrom(sim.port(), {"--protocol", "vdcp", "--save-raw", dir.Path("raw.bin")});
+    const ProcessResult result = CaptureFrom(
+        sim.port(), {"--protocol", "vdcp", "--seconds", "40", "--save-raw", dir.Path("raw.bin")});
     ASSERT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, EndLine("the store is full after 1000 messages (a continuous capture, "
+                                  "--continuous, has no such limit)",
+                                  1000));
     const std::string expected = ReplayBody(dir, Join(messages, 0, 1000), {"--protocol", "vdcp"});
     EXPECT_TRUE(SameLines(expected, LogBody(result.out)));
     const std::string kept = ReadFileBytes(dir.Path("raw.bin"));
@@ -317,6 +331,7 @@ TEST(FaultCapture, GarbageBeforeTheFirstMarkerIsDroppedAndEveryMessageKept) {
             CaptureFrom(sim.port(), {"--protocol", "odetics", "--save-raw", dir.Path("raw.bin")});
         ASSERT_FALSE(result.timedOut);
         EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.err, EndLine(kClosed, 80));
         EXPECT_TRUE(SameLines(expected, LogBody(result.out)));
         EXPECT_TRUE(SameLines(
             ReplayBody(dir, ReadFileBytes(dir.Path("raw.bin")), {"--protocol", "odetics"}),
@@ -356,6 +371,7 @@ TEST(FaultCapture, SequenceGapsCostTheMessageBeforeEachGap) {
         const ProcessResult result = CaptureFrom(sim.port(), {});
         ASSERT_FALSE(result.timedOut);
         EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.err, EndLine(kClosed, 57));
         EXPECT_TRUE(SameLines(expected, LogBody(result.out))) << "coalesce " << coalesce;
     }
 }
