@@ -4,15 +4,19 @@
 #include <algorithm>
 #include <cstddef>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace orvane {
 
 // Appending never moves what is stored: a growing capture costs no copy of everything so far
 // and no moment with twice its memory in use, as a doubling vector would. Reading an element is
-// one shift and one mask.
+// one shift and one mask. A chunk's memory is not cleared when it is taken: each element is
+// made as it is appended, so a capture pays once for the memory it fills.
 template <typename T, unsigned kChunkBits = 16>
 class ChunkedArray {
+    static_assert(std::is_trivially_destructible_v<T>, "chunks are freed without destructors");
+
   public:
     static constexpr std::size_t kChunkSize = std::size_t{1} << kChunkBits;
 
@@ -20,16 +24,18 @@ class ChunkedArray {
     bool empty() const { return size_ == 0; }
 
     void push_back(const T& value) {
-        if ((size_ & (kChunkSize - 1)) == 0) chunks_.push_back(std::make_unique<T[]>(kChunkSize));
-        chunks_.back()[size_ & (kChunkSize - 1)] = value;
+        if ((size_ & (kChunkSize - 1)) == 0) {
+            chunks_.emplace_back(std::allocator<T>().allocate(kChunkSize));
+        }
+        std::construct_at(chunks_.back().get() + (size_ & (kChunkSize - 1)), value);
         ++size_;
     }
 
     T& operator[](std::size_t index) {
-        return chunks_[index >> kChunkBits][index & (kChunkSize - 1)];
+        return chunks_[index >> kChunkBits].get()[index & (kChunkSize - 1)];
     }
     const T& operator[](std::size_t index) const {
-        return chunks_[index >> kChunkBits][index & (kChunkSize - 1)];
+        return chunks_[index >> kChunkBits].get()[index & (kChunkSize - 1)];
     }
 
     T& back() { return (*this)[size_ - 1]; }
@@ -56,7 +62,10 @@ class ChunkedArray {
     }
 
   private:
-    std::vector<std::unique_ptr<T[]>> chunks_;
+    struct FreeChunk {
+        void operator()(T* chunk) const { std::allocator<T>().deallocate(chunk, kChunkSize); }
+    };
+    std::vector<std::unique_ptr<T, FreeChunk>> chunks_;
     std::size_t size_ = 0;
     std::size_t released_ = 0;  // chunks freed at the front
 };

@@ -2,6 +2,7 @@
 #include "capture/packet_index.hpp"
 
 #include <algorithm>
+#include <tuple>
 
 #include "settings/connection_settings.hpp"
 
@@ -69,9 +70,7 @@ void PacketIndex::Close(Side& side, bool device) {
     const auto at = static_cast<std::size_t>(side.open);
     PacketEntry& entry = packets_[at];
     const std::span<const std::uint8_t> key(side.key.data(), side.keyCount);
-    const std::int32_t direction = device ? kSideDevice : kSideController;
-    entry.packetViewClass = FilterClass::Of(key, direction, protocolMode_, ViewKind::Packet);
-    entry.byteViewClass = FilterClass::Of(key, direction, protocolMode_, ViewKind::Byte);
+    std::tie(entry.packetViewClass, entry.byteViewClass) = Classes(key, device);
     const bool vdcp = protocolMode_ == kProtocolVdcp;
     // The Sony decoder reads a status reply against the last Status Sense request (6x 20).
     if (!vdcp && key.size() >= 2 && (key[0] & 0xF0) == 0x60 && key[1] == 0x20) {
@@ -81,6 +80,20 @@ void PacketIndex::Close(Side& side, bool device) {
         entry.flags |= PacketEntry::kCutOff;
     }
     side.open = -1;
+}
+
+std::pair<FilterClass, FilterClass> PacketIndex::Classes(std::span<const std::uint8_t> key,
+                                                         bool device) {
+    std::uint64_t packed = (std::uint64_t{key.size()} << 33) | (std::uint64_t{device} << 32);
+    for (std::size_t i = 0; i < key.size(); ++i) packed |= std::uint64_t{key[i]} << (8 * i);
+    ClassMemo& memo = classMemo_[(packed * 0x9E3779B97F4A7C15u) >> 58];
+    if (memo.key != packed) {
+        const std::int32_t direction = device ? kSideDevice : kSideController;
+        memo.key = packed;
+        memo.packetView = FilterClass::Of(key, direction, protocolMode_, ViewKind::Packet).bits();
+        memo.byteView = FilterClass::Of(key, direction, protocolMode_, ViewKind::Byte).bits();
+    }
+    return {FilterClass::FromBits(memo.packetView), FilterClass::FromBits(memo.byteView)};
 }
 
 void PacketIndex::CloseLeading(bool device) {

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <utility>
 
 #include "capture/chunked_array.hpp"
 #include "capture/packet_numbering.hpp"
@@ -93,6 +95,9 @@ class PacketIndex {
     };
 
     void Close(Side& side, bool device);
+    // The two views' filter classes of a packet from its first bytes. A line carries the same
+    // few kinds of packet over and over, so the last answers are kept by their key.
+    std::pair<FilterClass, FilterClass> Classes(std::span<const std::uint8_t> key, bool device);
     // The first of the side's packets, from those not released, that ends at or after `byte`.
     std::size_t FirstOrdinalEndingFrom(bool device, std::uint32_t byte) const;
     void CloseLeading(bool device);
@@ -105,6 +110,12 @@ class PacketIndex {
     std::array<LeadingRun, 2> leading_;
     std::array<Side, 2> leadingSides_;           // first bytes of each side's leading run
     std::array<std::size_t, 2> sideReleased_{};  // side-list places freed at the front
+    struct ClassMemo {
+        std::uint64_t key = ~std::uint64_t{0};
+        std::uint8_t packetView = 0;
+        std::uint8_t byteView = 0;
+    };
+    std::array<ClassMemo, 64> classMemo_{};
 };
 
 }  // namespace orvane

@@ -262,8 +262,9 @@ orvane-cli capture --address A --port P [--seconds S] [replay's options] [--save
                    [--capture-file FILE]
   Captures from a capture unit until S seconds have passed, the unit closes the connection,
   the block store is full, or Ctrl-C, says on standard error why it ended, then writes the
-  log as replay does. --save-raw keeps the received bytes, --capture-file writes a pcapng
-  capture file as the reads arrive; replay of either gives the same log.
+  log as replay does (a continuous capture writes its rows as they complete). --save-raw
+  keeps the received bytes, --capture-file writes a pcapng capture file as the reads arrive;
+  replay of either gives the same log.
 
 Options:
   --protocol P  sony (default), odetics, vdcp, or a protocol mode number
