@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "sim/capture_writer.hpp"
 #include "sim/sim_options.hpp"
 #include "sim/sim_server.hpp"
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orvane-sim: %s (see --help)\n", error.c_str());
         return 2;
     }
+    if (!options.writeCapture.empty()) return orvane::sim::WriteCapture(options);
     std::string fileContent;
     if (!options.file.empty() && !ReadFile(options.file, fileContent)) {
         std::fprintf(stderr, "orvane-sim: cannot read %s: %s\n", options.file.c_str(),

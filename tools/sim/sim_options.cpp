@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "capture/capture_file.hpp"
+
 namespace orvane::sim {
 namespace {
 
@@ -27,8 +29,13 @@ bool ParseNumber(const std::string& text, double& value) {
 
 std::string SimUsage() {
     return "usage: orvane-sim [--port P] (--scenario NAME | --file F) [options]\n"
+           "       orvane-sim --scenario NAME --messages N --write-capture FILE [options]\n"
            "Serves capture-unit messages on 127.0.0.1:P (0: any free port; the first line of\n"
            "output names the port). Every connection gets the same stream for the same options.\n"
+           "With --write-capture, writes the scenario's first N messages to a capture file\n"
+           "instead, in reads as a receiver reading full buffers gets them, and exits. Receipt\n"
+           "times follow the line's timing from 2026-01-05 00:00:00 UTC, so the same options\n"
+           "give the same file (protocol as the scenario; noise is recorded as Sony).\n"
            "  --scenario NAME   sony, odetics, vdcp or noise\n"
            "  --file F          send a raw capture file as is\n"
            "  --seed N          traffic seed (default 1)\n"
@@ -44,7 +51,9 @@ std::string SimUsage() {
            "  --reset           close with a reset instead of an orderly close\n"
            "  --idle-after N    send N messages, then keep the connection open in silence\n"
            "  --connections N   exit after serving N connections\n"
-           "  --verbose         one line per connection on standard error\n";
+           "  --verbose         one line per connection (or per file) on standard error\n"
+           "  --write-capture FILE  write a capture file of --messages N messages, then exit\n"
+           "  --read-bytes N    bytes a read of that file holds at most (default 4096)\n";
 }
 
 std::string ParseSimOptions(int argc, char** argv, SimOptions& options) {
@@ -122,6 +131,12 @@ std::string ParseSimOptions(int argc, char** argv, SimOptions& options) {
         } else if (name == "--partial") {
             if (!integer(0, 1 << 20, number)) return bad;
             options.partial = static_cast<int>(number);
+        } else if (name == "--write-capture") {
+            if (!needValue() || value.empty()) return bad;
+            options.writeCapture = value;
+        } else if (name == "--read-bytes") {
+            if (!integer(1, static_cast<std::int64_t>(kMaxCaptureReadBytes), number)) return bad;
+            options.readBytes = static_cast<int>(number);
         } else if (name == "--connections") {
             if (!integer(1, INT64_MAX, options.connections)) return bad;
         } else {
@@ -135,6 +150,10 @@ std::string ParseSimOptions(int argc, char** argv, SimOptions& options) {
     if (!options.scenario.empty() && options.scenario != "sony" && options.scenario != "odetics" &&
         options.scenario != "vdcp" && options.scenario != "noise") {
         return "unknown scenario " + options.scenario + " (sony, odetics, vdcp, noise)";
+    }
+    if (!options.writeCapture.empty()) {
+        if (options.scenario.empty()) return "--write-capture takes --scenario NAME, not --file";
+        if (options.messages < 0) return "--write-capture needs --messages N";
     }
     return {};
 }

@@ -31,6 +31,8 @@ struct SimOptions {
     std::int64_t connections = -1;  // then exit; -1: serve until a signal
     bool verbose = false;
     bool help = false;
+    std::string writeCapture;  // write the stream to this capture file instead of serving it
+    int readBytes = 4096;      // bytes a read of that file holds at most
 };
 
 // Fills `options` from the arguments; returns an empty text, or a one-line error.
