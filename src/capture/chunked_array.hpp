@@ -25,7 +25,11 @@ class ChunkedArray {
 
     void push_back(const T& value) {
         if ((size_ & (kChunkSize - 1)) == 0) {
-            chunks_.emplace_back(std::allocator<T>().allocate(kChunkSize));
+            if (spare_) {
+                chunks_.push_back(std::move(spare_));
+            } else {
+                chunks_.emplace_back(std::allocator<T>().allocate(kChunkSize));
+            }
         }
         std::construct_at(chunks_.back().get() + (size_ & (kChunkSize - 1)), value);
         ++size_;
@@ -43,6 +47,7 @@ class ChunkedArray {
 
     void clear() {
         chunks_.clear();
+        spare_.reset();
         size_ = 0;
         released_ = 0;
     }
@@ -52,13 +57,21 @@ class ChunkedArray {
     // what it still needs.
     void ReleaseBefore(std::size_t index) {
         const std::size_t chunks = std::min(index >> kChunkBits, chunks_.size());
-        for (std::size_t k = released_; k < chunks; ++k) chunks_[k].reset();
+        // One freed chunk is kept for the next append: a capture written out as it grows then
+        // reuses memory it has already touched instead of taking fresh pages for every chunk.
+        for (std::size_t k = released_; k < chunks; ++k) {
+            if (!spare_) {
+                spare_ = std::move(chunks_[k]);
+            } else {
+                chunks_[k].reset();
+            }
+        }
         released_ = std::max(released_, chunks);
     }
 
     // Bytes held, for memory figures.
     std::size_t capacityBytes() const {
-        return (chunks_.size() - released_) * kChunkSize * sizeof(T);
+        return (chunks_.size() - released_ + (spare_ ? 1 : 0)) * kChunkSize * sizeof(T);
     }
 
   private:
@@ -68,6 +81,7 @@ class ChunkedArray {
     std::vector<std::unique_ptr<T, FreeChunk>> chunks_;
     std::size_t size_ = 0;
     std::size_t released_ = 0;  // chunks freed at the front
+    std::unique_ptr<T, FreeChunk> spare_;
 };
 
 }  // namespace orvane

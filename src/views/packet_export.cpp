@@ -1,6 +1,7 @@
 // One exported packet of the Packet View, and its JSON Lines form for scripts.
 #include "views/packet_export.hpp"
 
+#include <algorithm>
 #include <charconv>
 
 #include "capture/hex_dump.hpp"
@@ -17,11 +18,20 @@ void AppendNumber(std::string& out, std::int64_t value) {
 
 }  // namespace
 
-std::string JsonString(std::string_view windows1252) {
+void AppendJsonString(std::string& out, std::string_view windows1252) {
     constexpr char kDigits[] = "0123456789abcdef";
-    const std::string utf8 = Windows1252ToUtf8(windows1252);
-    std::string out = "\"";
-    for (const char c : utf8) {
+    out.push_back('"');
+    // Descriptions are almost always plain ASCII: those go out as they are.
+    const bool plain = std::all_of(windows1252.begin(), windows1252.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x20 && byte < 0x80 && c != '"' && c != '\\';
+    });
+    if (plain) {
+        out.append(windows1252);
+        out.push_back('"');
+        return;
+    }
+    for (const char c : Windows1252ToUtf8(windows1252)) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out.push_back('\\');
@@ -35,14 +45,19 @@ std::string JsonString(std::string_view windows1252) {
         }
     }
     out.push_back('"');
+}
+
+std::string JsonString(std::string_view windows1252) {
+    std::string out;
+    AppendJsonString(out, windows1252);
     return out;
 }
 
-std::string JsonlPacketLine(const ExportedPacket& packet) {
-    std::string line = "{\"number\":";
+void AppendJsonlPacketLine(std::string& line, const ExportedPacket& packet) {
+    line.append("{\"number\":");
     AppendNumber(line, static_cast<std::int64_t>(packet.number));
     line.append(",\"time\":");
-    line.append(JsonString(packet.timeText));
+    AppendJsonString(line, packet.timeText);
     line.append(",\"time_us\":");
     AppendNumber(line, packet.timeUs);
     line.append(packet.direction == 0xC0 ? ",\"side\":\"deck\"" : ",\"side\":\"controller\"");
@@ -52,8 +67,13 @@ std::string JsonlPacketLine(const ExportedPacket& packet) {
         AppendHexPair(line, static_cast<unsigned char>(packet.bytes[i]));
     }
     line.append("\",\"description\":");
-    line.append(JsonString(packet.description));
+    AppendJsonString(line, packet.description);
     line.append("}\n");
+}
+
+std::string JsonlPacketLine(const ExportedPacket& packet) {
+    std::string line;
+    AppendJsonlPacketLine(line, packet);
     return line;
 }
 

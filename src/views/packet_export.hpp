@@ -21,8 +21,10 @@ struct ExportedPacket {
 //  "description":"Play"} and a line feed. Text is UTF-8; the description's leading and trailing
 // spaces are kept as the decoder gave them.
 std::string JsonlPacketLine(const ExportedPacket& packet);
+void AppendJsonlPacketLine(std::string& out, const ExportedPacket& packet);
 
 // A JSON string literal of Windows-1252 text, quotes included.
 std::string JsonString(std::string_view windows1252);
+void AppendJsonString(std::string& out, std::string_view windows1252);
 
 }  // namespace orvane

@@ -71,8 +71,8 @@ class Exporter {
 
     void Add(const ExportedPacket& packet) {
         if (format_ == OutputFormat::kJsonl) {
-            const std::string line = JsonlPacketLine(packet);
-            out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+            AppendJsonlPacketLine(lines_, packet);
+            if (lines_.size() >= kFlushBytes) Flush();
             return;
         }
         ExportPacket block;
@@ -83,10 +83,18 @@ class Exporter {
         pcapng_.Append(block);
     }
 
+    // Hands the lines gathered so far to the output.
+    void Flush() {
+        out_.write(lines_.data(), static_cast<std::streamsize>(lines_.size()));
+        lines_.clear();
+    }
+
   private:
+    static constexpr std::size_t kFlushBytes = 1 << 16;
     OutputFormat format_;
     std::ostream& out_;
     WiresharkExportWriter pcapng_;
+    std::string lines_;
 };
 
 // The main window's choices as the command line gave them.
@@ -152,6 +160,7 @@ int WriteBoundedOutput(CaptureModel& model, const CliOptions& options,
         packet.description = list.CellView(row, 4);
         exporter.Add(packet);
     }
+    exporter.Flush();
     return output.Finish();
 }
 
@@ -177,6 +186,7 @@ class ContinuousOutput::Impl {
                 Export(row, item, cells);
             }
         });
+        if (exporter_) exporter_->Flush();
         if (log_ && !text_.empty()) {
             std::ostream& out = output_.Stream();
             if (!titleWritten_) {
