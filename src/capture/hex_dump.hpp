@@ -6,11 +6,13 @@
 
 namespace orvane {
 
+// The program's one table of upper-case hexadecimal digits.
+inline constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
+
 // Appends the value's low 8 bits as two upper-case hexadecimal digits.
 inline void AppendHexPair(std::string& text, int value) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    text.push_back(kDigits[(value >> 4) & 0x0F]);
-    text.push_back(kDigits[value & 0x0F]);
+    text.push_back(kUpperHexDigits[(value >> 4) & 0x0F]);
+    text.push_back(kUpperHexDigits[value & 0x0F]);
 }
 
 // Every byte as two upper-case hexadecimal digits followed by one space ("00 1A FF ").

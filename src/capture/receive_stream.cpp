@@ -71,12 +71,11 @@ bool ContinuesBlock(std::string_view block, std::string_view data, std::string_v
 
 // HexDump into an existing text, reusing its storage: this runs for every read.
 void SetHexText(std::string& text, std::string_view bytes) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
     text.resize(bytes.size() * 3);
     char* out = text.data();
     for (unsigned char byte : bytes) {
-        *out++ = kDigits[byte >> 4];
-        *out++ = kDigits[byte & 0x0F];
+        *out++ = kUpperHexDigits[byte >> 4];
+        *out++ = kUpperHexDigits[byte & 0x0F];
         *out++ = ' ';
     }
 }

@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "capture/hex_dump.hpp"
+
 namespace orvane {
 
 namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // A field keeps at most this many hexadecimal digits (60 bits), so the value always fits.
 constexpr int kMaxHexDigits = 15;
@@ -84,12 +84,12 @@ std::string FormatTimeCode(int hours, int minutes, int seconds, int frames) {
 std::string TwoDigitHex(std::int64_t value) {
     // The last two digits of the two's-complement form, so -1 gives "FF".
     const auto bits = static_cast<std::uint64_t>(value);
-    return std::string{kHexDigits[(bits >> 4) & 0xF], kHexDigits[bits & 0xF]};
+    return std::string{kUpperHexDigits[(bits >> 4) & 0xF], kUpperHexDigits[bits & 0xF]};
 }
 
 std::string OneDigitHex(int value) {
     // A value outside 0..15 shows the digit of its low four bits.
-    return std::string(1, kHexDigits[static_cast<unsigned>(value) & 0xF]);
+    return std::string(1, kUpperHexDigits[static_cast<unsigned>(value) & 0xF]);
 }
 
 std::string NumberText(double value) {

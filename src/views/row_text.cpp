@@ -3,11 +3,11 @@
 
 #include <charconv>
 
+#include "capture/hex_dump.hpp"
+
 namespace orvane {
 
 namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // Decimal digits of a non-negative value, zero-padded to at least `width` digits.
 void AppendPadded(std::string& out, std::int64_t value, int width) {
@@ -54,8 +54,7 @@ std::string UpperHexText(std::int64_t value) {
 }
 
 void AppendHexByte(std::string& out, int value) {
-    out.push_back(kHexDigits[(value >> 4) & 0x0F]);
-    out.push_back(kHexDigits[value & 0x0F]);
+    AppendHexPair(out, value);
     out.push_back(' ');
 }
 

@@ -1,10 +1,11 @@
 // Escaping 8-bit text for plain-ASCII output.
 #include "cli/escape_text.hpp"
 
+#include "capture/hex_dump.hpp"
+
 namespace orvane::cli {
 
 std::string EscapeText(std::string_view text) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());
     for (const char c : text) {
@@ -13,8 +14,8 @@ std::string EscapeText(std::string_view text) {
             out.push_back(c);
         } else {
             out += "\\x";
-            out.push_back(kDigits[byte >> 4]);
-            out.push_back(kDigits[byte & 0x0F]);
+            out.push_back(kUpperHexDigits[byte >> 4]);
+            out.push_back(kUpperHexDigits[byte & 0x0F]);
         }
     }
     return out;
