@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "capture/message_layout.hpp"
 #include "capture/packet_assembly.hpp"
 #include "capture/receive_stream.hpp"
 
@@ -57,16 +58,12 @@ std::vector<std::string> CaptureMessages(const std::vector<LineByte>& traffic) {
     std::size_t next = 0;
     int tick = 0;
     for (std::uint32_t sequence = 1; sequence <= kMaxBlocks; ++sequence) {
-        std::string message(5, '\0');
-        message.push_back(static_cast<char>(sequence >> 16));
-        message.push_back(static_cast<char>((sequence >> 8) & 0xFF));
-        message.push_back(static_cast<char>(sequence & 0xFF));
+        std::string message;
+        orvane::AppendMessageHeader(message, sequence);
         for (int e = 0; e < kEntriesPerBlock; ++e) {
             const LineByte& byte = traffic[next++ % traffic.size()];
             tick = (tick + 1) % 4096;
-            message.push_back(static_cast<char>(byte.direction | (tick >> 8)));
-            message.push_back(static_cast<char>(tick & 0xFF));
-            message.push_back(static_cast<char>(byte.value));
+            orvane::AppendMessageEntry(message, byte.direction, tick, byte.value);
         }
         messages.push_back(std::move(message));
     }

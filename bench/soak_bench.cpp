@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "capture/message_layout.hpp"
 #include "capture/packet_assembly.hpp"
 #include "capture/receive_stream.hpp"
 #include "decode/decoder.hpp"
@@ -61,16 +62,11 @@ std::vector<std::string> StreamReads() {
     std::size_t next = 0;
     int tick = 0;
     for (std::uint32_t sequence = 1; sequence <= kMaxBlocks + 1; ++sequence) {
-        stream.append(5, '\0');
-        stream.push_back(static_cast<char>(sequence >> 16));
-        stream.push_back(static_cast<char>((sequence >> 8) & 0xFF));
-        stream.push_back(static_cast<char>(sequence & 0xFF));
+        orvane::AppendMessageHeader(stream, sequence);
         for (int e = 0; e < kEntriesPerMessage; ++e) {
             const auto& [controller, value] = line[next++ % line.size()];
             tick = (tick + 1) % 4096;
-            stream.push_back(static_cast<char>((controller ? 0x80 : 0xC0) | (tick >> 8)));
-            stream.push_back(static_cast<char>(tick & 0xFF));
-            stream.push_back(static_cast<char>(value));
+            orvane::AppendMessageEntry(stream, controller ? 0x80 : 0xC0, tick, value);
         }
     }
     std::vector<std::string> reads;

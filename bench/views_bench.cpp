@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "capture/capture_model.hpp"
+#include "capture/message_layout.hpp"
 #include "capture/packet_assembly.hpp"
 #include "capture/trace.hpp"
 #include "decode/decoder.hpp"
@@ -35,10 +36,7 @@ class BlockWriter {
         if (entries_ == 0) StartBlock();
         microseconds_ += 290;
         const int tick = static_cast<int>((microseconds_ / 1000) % 4096);
-        std::string& block = model_.receivedBlocks.back();
-        block.push_back(static_cast<char>(direction | (tick >> 8)));
-        block.push_back(static_cast<char>(tick & 0xFF));
-        block.push_back(static_cast<char>(value));
+        orvane::AppendMessageEntry(model_.receivedBlocks.back(), direction, tick, value);
         ++byteCount_;
         if (++entries_ == kEntriesPerBlock) entries_ = 0;
     }
@@ -52,11 +50,8 @@ class BlockWriter {
 
   private:
     void StartBlock() {
-        const int seq = ++sequence_;
-        std::string block(5, '\0');
-        block.push_back(static_cast<char>((seq >> 16) & 0xFF));
-        block.push_back(static_cast<char>((seq >> 8) & 0xFF));
-        block.push_back(static_cast<char>(seq & 0xFF));
+        std::string block;
+        orvane::AppendMessageHeader(block, static_cast<std::uint32_t>(++sequence_));
         model_.receivedBlocks.push_back(std::move(block));
         ++model_.blockCount;
     }

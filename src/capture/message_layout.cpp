@@ -30,6 +30,19 @@ std::int64_t SequenceOf(std::string_view message) {
                                      Byte(message, 7));
 }
 
+void AppendMessageHeader(std::string& message, std::uint32_t sequence) {
+    message.append(kMarkerSize, '\0');
+    message.push_back(static_cast<char>((sequence >> 16) & 0xFF));
+    message.push_back(static_cast<char>((sequence >> 8) & 0xFF));
+    message.push_back(static_cast<char>(sequence & 0xFF));
+}
+
+void AppendMessageEntry(std::string& message, int code, int tick, int value) {
+    message.push_back(static_cast<char>((code & 0xC0) | ((tick >> 8) & 0x0F)));
+    message.push_back(static_cast<char>(tick & 0xFF));
+    message.push_back(static_cast<char>(value));
+}
+
 std::size_t EntryBoundaryFrom(std::size_t offset) {
     if (offset <= kHeaderSize) return kHeaderSize;
     return offset + (kEntrySize - (offset - kHeaderSize) % kEntrySize) % kEntrySize;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace orvane {
@@ -19,6 +20,13 @@ bool HasZeroRun(std::string_view bytes, std::size_t from);
 // The message's sequence number (most significant byte first), or -1 when its header is
 // incomplete.
 std::int64_t SequenceOf(std::string_view message);
+
+// Appends a message's header: the marker and the 24-bit sequence number.
+void AppendMessageHeader(std::string& message, std::uint32_t sequence);
+
+// Appends one entry: the side code (0x80 controller, 0xC0 device, 0x40 ignore, 0x00 neither),
+// the low 12 bits of the millisecond tick, and the serial byte.
+void AppendMessageEntry(std::string& message, int code, int tick, int value);
 
 // The first entry boundary (offset 8 + 3n) at or after `offset`.
 std::size_t EntryBoundaryFrom(std::size_t offset);

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "capture/message_layout.hpp"
+
 namespace orvane::sim {
 
 MessagePacker::MessagePacker(std::uint32_t firstSeq, int maxEntries, std::int64_t flushGapUs,
@@ -17,16 +19,12 @@ void MessagePacker::Add(const LineByte& lineByte, std::deque<SimMessage>& out) {
         Emit(lastUs_ + kByteUs + flushGapUs_, out);
     }
     if (entries_ == 0) {
-        current_.assign(5, '\0');
-        current_.push_back(static_cast<char>((seq_ >> 16) & 0xFF));
-        current_.push_back(static_cast<char>((seq_ >> 8) & 0xFF));
-        current_.push_back(static_cast<char>(seq_ & 0xFF));
+        current_.clear();
+        AppendMessageHeader(current_, seq_);
     }
     // The unit's 12-bit millisecond tick runs freely; it does not start at the connection.
     const auto tick = static_cast<int>((tickOffsetMs_ + lineByte.timeUs / 1000) % 4096);
-    current_.push_back(static_cast<char>(lineByte.code | ((tick >> 8) & 0x0F)));
-    current_.push_back(static_cast<char>(tick & 0xFF));
-    current_.push_back(static_cast<char>(lineByte.value));
+    AppendMessageEntry(current_, lineByte.code, tick, lineByte.value);
     ++entries_;
     lastUs_ = lineByte.timeUs;
     if (entries_ >= maxEntries_) Emit(lastUs_ + kByteUs, out);

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "capture/message_layout.hpp"
+
 namespace orvane::testing {
 
 struct Entry {
@@ -20,15 +22,13 @@ struct Entry {
 };
 
 inline void AppendEntry(std::string& message, const Entry& entry) {
-    message += {static_cast<char>(entry.code | ((entry.tick >> 8) & 0x0F)),
-                static_cast<char>(entry.tick & 0xFF), static_cast<char>(entry.value)};
+    AppendMessageEntry(message, entry.code, entry.tick, entry.value);
 }
 
 // The marker of five 0x00 bytes and the 24-bit sequence number.
 inline std::string Header(std::uint32_t sequence) {
-    std::string header(5, '\0');
-    header += {static_cast<char>((sequence >> 16) & 0xFF),
-               static_cast<char>((sequence >> 8) & 0xFF), static_cast<char>(sequence & 0xFF)};
+    std::string header;
+    AppendMessageHeader(header, sequence);
     return header;
 }
 
