@@ -56,21 +56,30 @@ if [ -z "$port" ]; then
     exit 1
 fi
 
-# Point the demo's settings at the simulator; the view and filter choices saved by earlier runs
+# Point the demo's settings at the simulator and capture continuously, so the list fills live
+# and each capture is kept in demo/captures; the view and filter choices saved by earlier runs
 # stay, only the [Setup] section is written anew.
 settings="$demo/Orvane.ini"
 kept=
+folder=
 if [ -f "$settings" ]; then
     kept=$(awk 'BEGIN { skip = 0 }
                 /^[ \t]*\[/ { skip = (tolower($0) ~ /^[ \t]*\[setup\]/) }
                 !skip' "$settings" | tr -d '\r')
+    # A capture folder chosen in Set Up is kept.
+    folder=$(awk 'BEGIN { setup = 0 }
+                  /^[ \t]*\[/ { setup = (tolower($0) ~ /^[ \t]*\[setup\]/) }
+                  setup && tolower($0) ~ /^[ \t]*capture folder[ \t]*=/' "$settings" | tr -d '\r')
 fi
 {
     printf '[Setup]\r\nIp Address=127.0.0.1\r\nPort Number= %s\r\nProtocol= %s\r\n' "$port" "$protocol"
+    printf 'Continuous Capture= 1\r\n'
+    if [ -n "$folder" ]; then printf '%s\r\n' "$folder"; fi
     if [ -n "$kept" ]; then printf '%s\n' "$kept" | sed 's/$/\r/'; fi
 } >"$settings.new"
 mv "$settings.new" "$settings"
 
-echo "Simulator ($scenario traffic) on 127.0.0.1:$port; Orvane runs in $demo. Press Capture."
+echo "Simulator ($scenario traffic) on 127.0.0.1:$port; Orvane runs in $demo."
+echo "Press Capture: the list fills as the traffic arrives; Stop ends it (captures go to $demo/captures)."
 cd "$demo"
 "$build/orvane" "${@:2}"

@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <chrono>
 #include <string_view>
 
+#include "app/application_name.hpp"
 #include "capture/packet_assembly.hpp"
 #include "ui/capture_dialog.hpp"
 #include "ui/message_dialog.hpp"
@@ -26,6 +28,11 @@ class BusyCursor {
 // Event-loop passes after the dialog has ended, so reads already queued are still stored.
 constexpr int kDrainPasses = 4;
 
+std::int64_t WallClockUs() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+}
+
 }  // namespace
 
 CaptureSequence::CaptureSequence(QWidget* owner, const Look& look, CaptureModel& model,
@@ -39,8 +46,9 @@ CaptureSequence::CaptureSequence(QWidget* owner, const Look& look, CaptureModel&
       hooks_(std::move(hooks)),
       stream_(model, trace, *this) {
     connect(&connection_, &CaptureConnection::DataReceived, this, [this](const QByteArray& data) {
-        stream_.OnReceive(
-            std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+        const std::string_view bytes(data.constData(), static_cast<std::size_t>(data.size()));
+        if (recording_) reads_.push_back(CaptureRead{WallClockUs(), std::string(bytes)});
+        stream_.OnReceive(bytes);
     });
     // The unit closing its end closes the connection (done by CaptureConnection); the dialog
     // stays up and what arrived so far is kept.
@@ -54,16 +62,45 @@ void CaptureSequence::RunCapture() {
     if (running_) return;
     running_ = true;
     if (OpenCaptureConnection()) {
+        // The reads are kept for Save Capture As, with where and when they were taken.
+        reads_.clear();
+        info_ = CaptureFileInfo{std::string(kApplicationName),
+                                settings_.captureUnitAddress,
+                                settings_.captureUnitPort,
+                                settings_.protocolMode,
+                                false,
+                                WallClockUs()};
+        recording_ = true;
         ShowCaptureDialog();
         for (int pass = 0; pass < kDrainPasses; ++pass) QCoreApplication::processEvents();
         connection_.Close();
+        recording_ = false;
         {
             BusyCursor busy;
             AssembleCapture(model_, settings_.protocolMode, trace_);
         }
         if (hooks_.refreshList) hooks_.refreshList();
+        // The one limit a user can run into without knowing why: say so, and what has none.
+        if (stream_.storeFull() && hooks_.setStatusText) hooks_.setStatusText(kStoreFullStatus);
     }
     running_ = false;
+}
+
+void CaptureSequence::LoadReads(std::vector<CaptureRead> reads, const CaptureFileInfo& info,
+                                std::int32_t protocolMode) {
+    stream_.StartCapture();
+    for (const CaptureRead& read : reads) {
+        if (stream_.storeFull()) break;
+        stream_.OnReceive(read.bytes);
+    }
+    {
+        BusyCursor busy;
+        AssembleCapture(model_, protocolMode, trace_);
+    }
+    reads_ = std::move(reads);
+    info_ = info;
+    if (hooks_.refreshList) hooks_.refreshList();
+    if (stream_.storeFull() && hooks_.setStatusText) hooks_.setStatusText(kStoreFullStatus);
 }
 
 bool CaptureSequence::OpenCaptureConnection() {

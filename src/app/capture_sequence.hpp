@@ -5,7 +5,9 @@
 #include <QObject>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "capture/capture_file.hpp"
 #include "capture/capture_model.hpp"
 #include "capture/receive_stream.hpp"
 #include "capture/trace.hpp"
@@ -24,6 +26,11 @@ struct CaptureHooks {
     std::function<void(const std::string&)> setStatusText;  // part 0 of the status bar
     std::function<void()> refreshList;                      // refill the visible list
 };
+
+// Shown in the status bar when a bounded capture ended because its store was full.
+inline constexpr char kStoreFullStatus[] =
+    "Capture ended: the store is full at 1000 messages. A continuous capture (Set Up) has no "
+    "such limit.";
 
 // Runs captures for the main window. The connection's events reach the receive stream while
 // the capture dialog runs its nested event loop; everything happens on the GUI thread.
@@ -55,6 +62,20 @@ class CaptureSequence : public QObject, private ReceiveEvents {
 
     // How long a connect may take before it counts as failed.
     void SetConnectTimeoutMs(int timeoutMs) { connectTimeoutMs_ = timeoutMs; }
+    int connectTimeoutMs() const { return connectTimeoutMs_; }
+
+    // The reads of the last bounded capture, each with its time of receipt, and where and when
+    // it was taken: what Save Capture As writes. Kept from connect to the next capture.
+    const std::vector<CaptureRead>& reads() const { return reads_; }
+    const CaptureFileInfo& info() const { return info_; }
+
+    // Holds reads from a file as a bounded capture: the store fills as a capture would fill it
+    // (up to 1000 messages), grouped under `protocolMode`, then the list is refilled.
+    void LoadReads(std::vector<CaptureRead> reads, const CaptureFileInfo& info,
+                   std::int32_t protocolMode);
+
+    // Forgets the kept reads (Clear).
+    void ForgetReads() { reads_.clear(); }
 
   private:
     void SetCounterText(const std::string& text) override;
@@ -72,6 +93,9 @@ class CaptureSequence : public QObject, private ReceiveEvents {
     CaptureDialog* dialog_ = nullptr;
     int connectTimeoutMs_ = kConnectTimeoutMs;
     bool running_ = false;
+    bool recording_ = false;
+    std::vector<CaptureRead> reads_;
+    CaptureFileInfo info_;
 };
 
 }  // namespace orvane

@@ -2,18 +2,23 @@
 // status bar; it applies the user's commands to the program's data.
 #include "app/main_window.hpp"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTableView>
 
 #include "app/capture_sequence.hpp"
+#include "app/live_capture.hpp"
 #include "app/program.hpp"
+#include "capture/continuous_capture.hpp"
 #include "platform/text_codec.hpp"
 #include "settings/settings_store.hpp"
 #include "ui/background_graphic.hpp"
+#include "ui/continuous_list.hpp"
 #include "ui/dialog_frame.hpp"
 #include "ui/list_table_model.hpp"
 #include "ui/owner_button.hpp"
@@ -66,27 +71,40 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
         tableModel(view)->BeginChange();
     };
     program_.listViews.hooks.afterChange = [this](ViewKind view) { tableModel(view)->EndChange(); };
+    // A bounded capture (or a bounded file) replaces whatever was shown, continuous or not.
     capture_ = std::make_unique<CaptureSequence>(
         this, program_.look, program_.captureModel, program_.settings, program_.trace,
         CaptureHooks{[this](const std::string& text) { SetStatusText(text); },
-                     [this] { RefreshList(); }});
+                     [this] {
+                         DropHeldCapture();
+                         fileProtocol_ = pendingFileProtocol_;
+                         RefreshList();
+                         UpdateCommands();
+                     }});
+    setAcceptDrops(true);
     resize(units_.ToPixels(kClientSizeDu));
     CentreOnScreen(this);
 }
 
-MainWindow::~MainWindow() { program_.listViews.hooks = ListHooks{}; }
+MainWindow::~MainWindow() {
+    live_.reset();
+    program_.listViews.hooks = ListHooks{};
+}
 
 void MainWindow::BuildControls() {
+    // Every control lives in the client area, which a menu bar, when there is one, stands above.
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("clientArea"));
     // The band's size is given in pixels and goes through dialog units, as every control does.
     const QSize bandDu(units_.FromPixelsX(kBandSizePx.width()),
                        units_.FromPixelsY(kBandSizePx.height()));
-    new BackgroundGraphic(this, units_.ToPixels(bandDu));
+    new BackgroundGraphic(client_, units_.ToPixels(bandDu));
     PaintGradientBackground(this, 194, 24, 47);
 
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         const ButtonSpec& control = kButtons[i];
         buttons_[i] = new OwnerButton(QString::fromLatin1(control.caption),
-                                      program_.look.Font(kAnsiVarFont), this);
+                                      program_.look.Font(kAnsiVarFont), client_);
         PlaceControl(buttons_[i], control.id, units_, control.rectDu);
     }
     connect(buttons_[0], &QPushButton::clicked, this, &MainWindow::OnCaptureClicked);
@@ -94,9 +112,9 @@ void MainWindow::BuildControls() {
     connect(buttons_[2], &QPushButton::clicked, this, &MainWindow::OnSaveLogClicked);
     connect(buttons_[3], &QPushButton::clicked, this, &MainWindow::OnSetupClicked);
 
-    packetOption_ = new QRadioButton(QStringLiteral("Packet View"), this);
+    packetOption_ = new QRadioButton(QStringLiteral("Packet View"), client_);
     PlaceControl(packetOption_, kIdPacketView, units_, QRect(280, 8, 60, 15));
-    byteOption_ = new QRadioButton(QStringLiteral("Byte View"), this);
+    byteOption_ = new QRadioButton(QStringLiteral("Byte View"), client_);
     PlaceControl(byteOption_, kIdByteView, units_, QRect(280, 26, 60, 15));
     for (QRadioButton* option : {packetOption_, byteOption_}) {
         // The pair is kept exclusive by the click handler, so that the settings can set each
@@ -108,20 +126,24 @@ void MainWindow::BuildControls() {
 
     for (std::size_t i = 0; i < filterBoxes_.size(); ++i) {
         const ButtonSpec& control = kFilterBoxes[i];
-        filterBoxes_[i] = new QCheckBox(QString::fromLatin1(control.caption), this);
+        filterBoxes_[i] = new QCheckBox(QString::fromLatin1(control.caption), client_);
         PlaceControl(filterBoxes_[i], control.id, units_, control.rectDu);
         connect(filterBoxes_[i], &QCheckBox::clicked, this, &MainWindow::OnFilterClicked);
     }
 
     const QRect listDu(kListOriginDu, QSize(555, 320));
     packetModel_ = new ListTableModel(program_.listViews.packetList, this);
-    packetTable_ = CreateReportList(this, packetModel_, program_.listViews.packetList);
+    packetTable_ = CreateReportList(client_, packetModel_, program_.listViews.packetList);
     PlaceControl(packetTable_, kIdPacketList, units_, listDu);
     byteModel_ = new ListTableModel(program_.listViews.byteList, this);
-    byteTable_ = CreateReportList(this, byteModel_, program_.listViews.byteList);
+    byteTable_ = CreateReportList(client_, byteModel_, program_.listViews.byteList);
     PlaceControl(byteTable_, kIdByteList, units_, listDu);
+    // The list of a continuous capture takes the place of both while one is held.
+    continuousList_ = new ContinuousList(client_, program_.listViews);
+    continuousList_->view()->setObjectName(QStringLiteral("continuousList"));
+    continuousList_->view()->setGeometry(units_.ToPixels(listDu));
 
-    statusBar_ = new QStatusBar(this);
+    statusBar_ = new QStatusBar(client_);
     statusBar_->setObjectName(ControlName(kIdStatusBar));
     statusBar_->setSizeGripEnabled(true);
 }
@@ -157,9 +179,13 @@ void MainWindow::SetStatusText(std::string_view text) {
 }
 
 void MainWindow::ShowList(ViewKind view) {
-    packetTable_->setVisible(view == ViewKind::Packet);
-    byteTable_->setVisible(view == ViewKind::Byte);
+    const bool held = held_ != nullptr;
+    packetTable_->setVisible(!held && view == ViewKind::Packet);
+    byteTable_->setVisible(!held && view == ViewKind::Byte);
+    continuousList_->view()->setVisible(held);
 }
+
+QAbstractButton* MainWindow::captureButton() const { return buttons_[0]; }
 
 QTableView* MainWindow::listView(ViewKind view) const {
     return view == ViewKind::Packet ? packetTable_ : byteTable_;
@@ -176,13 +202,21 @@ void MainWindow::RecordClientSize(int widthPx, int heightPx) {
                                             std::max(0, lastClientHeight_ - 60)));
     packetTable_->setGeometry(units_.ToPixels(listDu));
     byteTable_->setGeometry(units_.ToPixels(listDu));
+    continuousList_->view()->setGeometry(units_.ToPixels(listDu));
+}
+
+int MainWindow::MenuBarHeight() const {
+    return menuBar_ != nullptr ? menuBar_->sizeHint().height() : 0;
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    RecordClientSize(width(), height());
+    const int top = MenuBarHeight();
+    if (menuBar_ != nullptr) menuBar_->setGeometry(0, 0, width(), top);
+    client_->setGeometry(0, top, width(), std::max(0, height() - top));
+    RecordClientSize(client_->width(), client_->height());
     const int statusHeight = statusBar_->sizeHint().height();
-    statusBar_->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    statusBar_->setGeometry(0, client_->height() - statusHeight, width(), statusHeight);
     update();
 }
 
@@ -193,11 +227,13 @@ void MainWindow::changeEvent(QEvent* event) {
     if (isMinimized()) {
         RecordClientSize(0, 0);
     } else {
-        RecordClientSize(width(), height());
+        RecordClientSize(width(), std::max(0, height() - MenuBarHeight()));
     }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // A running capture ends with its file closed whole.
+    live_.reset();
     program_.listViews.fillAbort = true;
     SaveWindowSize(lastClientWidth_, lastClientHeight_);
     SaveSettings(*this);

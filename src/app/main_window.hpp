@@ -5,14 +5,21 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
+#include "capture/capture_file.hpp"
 #include "settings/control_ids.hpp"
+#include "ui/capture_file_dialogs.hpp"
 #include "ui/dialog_units.hpp"
 #include "ui/save_log.hpp"
 #include "views/list_views.hpp"
 
 class QAbstractButton;
+class QAction;
 class QCheckBox;
+class QMenu;
+class QMenuBar;
 class QRadioButton;
 class QStatusBar;
 class QTableView;
@@ -20,9 +27,23 @@ class QTableView;
 namespace orvane {
 
 class CaptureSequence;
+class ContinuousCapture;
+class ContinuousList;
 class ListTableModel;
+class LiveCapture;
 class OwnerButton;
 struct Program;
+
+// The commands of the menu bar, for tests and for keeping them in step with the controls.
+enum class MenuCommand {
+    OpenCapture,
+    SaveCaptureAs,
+    ExportForWireshark,
+    SaveLog,
+    Quit,
+    PacketView,
+    ByteView,
+};
 
 class MainWindow : public QWidget, public CheckStates, public ViewState {
     Q_OBJECT
@@ -56,6 +77,34 @@ class MainWindow : public QWidget, public CheckStates, public ViewState {
 
     // Replaces the save-file dialog of "Save Log" (tests answer it themselves).
     void SetAskSaveFileName(AskSaveFileNameFunction ask) { askSaveFileName_ = std::move(ask); }
+    // Replaces the file dialogs of Open Capture, Save Capture As and Export for Wireshark.
+    void SetAskFileName(AskFileNameFunction ask) { askFileName_ = std::move(ask); }
+
+    // The menu bar (File, View) above the controls, added once by the program's start-up. The
+    // controls keep their places within the client area below it, and the window grows by the
+    // bar's height so that the client area keeps its size. Titles carry no access keys, so
+    // every Alt key of the controls works as before.
+    void AddMenuBar();
+    QMenuBar* menuBar() const { return menuBar_; }
+    QAction* menuAction(MenuCommand command) const;
+    // The View menu's action for a filter box id.
+    QAction* filterAction(int id) const;
+    QMenu* recentMenu() const { return recentMenu_; }
+    // The area below the menu bar that holds every control.
+    QWidget* clientArea() const { return client_; }
+    QAbstractButton* captureButton() const;
+
+    // Opens a capture file, a raw stream file too: a foreign or unreadable file is reported and
+    // changes nothing. A continuous capture file is read in slices, rows showing as they come;
+    // a damaged one up to the damage. False when nothing was opened.
+    bool OpenCapture(const QString& path);
+
+    // The continuous capture shown (live, stopped or opened), or null.
+    const ContinuousCapture* heldCapture() const { return held_.get(); }
+    // The list that shows it.
+    ContinuousList& continuousList() const { return *continuousList_; }
+    // The capture running now, or null.
+    LiveCapture* liveCapture() const { return live_.get(); }
 
   public slots:
     // The four buttons' click handlers.
@@ -63,13 +112,26 @@ class MainWindow : public QWidget, public CheckStates, public ViewState {
     void OnClearClicked();
     void OnSaveLogClicked();
     void OnSetupClicked();
+    // The File menu's commands.
+    void OnOpenCaptureClicked();
+    void OnSaveCaptureAsClicked();
+    void OnExportClicked();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
+    // Where a held continuous capture's reads are on disk.
+    struct HeldSource {
+        std::string path;          // the capture file, or the raw stream file
+        bool captureFile = false;  // pcapng written by a capture, rather than a raw stream
+        CaptureFileInfo info;
+    };
+
     void BuildControls();
     QAbstractButton* CheckControl(int id) const;
     void OnViewOptionClicked(QRadioButton* clicked);
@@ -78,12 +140,32 @@ class MainWindow : public QWidget, public CheckStates, public ViewState {
     void ReshowList();
     void RefreshList();
     void RecordClientSize(int widthPx, int heightPx);
+    int MenuBarHeight() const;
+
+    // The continuous display: a held capture replaces the bounded lists until the next bounded
+    // capture or Clear.
+    void HoldCapture(std::unique_ptr<ContinuousCapture> capture, HeldSource source);
+    void DropHeldCapture();
+    void ShowHeldRows();
+    void StartLiveCapture();
+    void OnLiveTick();
+    void OnLiveEnded();
+    void ShowCaptureStatus();
+    void UpdateCommands();
+
+    // Opening files.
+    bool OpenContinuousFile(const std::string& path, bool captureFile, const CaptureFileInfo& info);
+    bool OpenBoundedFile(const std::string& path, bool captureFile, const CaptureFileInfo& info);
+    void RememberRecent(const std::string& path);
+    void FillRecentMenu();
+    void ShowError(const std::string& text);
 
     Program& program_;
     DialogUnits units_;
     int lastClientWidth_ = 0;
     int lastClientHeight_ = 0;
 
+    QWidget* client_ = nullptr;
     std::array<OwnerButton*, 4> buttons_{};  // Capture, Clear, Save Log, Set Up
     QRadioButton* packetOption_ = nullptr;
     QRadioButton* byteOption_ = nullptr;
@@ -95,6 +177,22 @@ class MainWindow : public QWidget, public CheckStates, public ViewState {
     QStatusBar* statusBar_ = nullptr;
     std::unique_ptr<CaptureSequence> capture_;
     AskSaveFileNameFunction askSaveFileName_ = AskSaveFileName;
+    AskFileNameFunction askFileName_ = AskFileName;
+
+    QMenuBar* menuBar_ = nullptr;
+    std::array<QAction*, 7> menuActions_{};
+    std::array<QAction*, 6> filterActions_{};
+    QMenu* recentMenu_ = nullptr;
+
+    ContinuousList* continuousList_ = nullptr;
+    std::unique_ptr<ContinuousCapture> held_;
+    HeldSource heldSource_;
+    std::unique_ptr<LiveCapture> live_;
+    // The protocol a bounded capture opened from a file is grouped and described under; empty
+    // for a capture taken here, which follows Set Up.
+    std::optional<std::int32_t> fileProtocol_;
+    std::optional<std::int32_t> pendingFileProtocol_;
+    bool opening_ = false;  // a file is being read
 };
 
 }  // namespace orvane

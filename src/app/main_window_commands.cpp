@@ -1,33 +1,87 @@
 // The main window's command handlers: the four buttons, the view options and the filter boxes.
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QRadioButton>
 
 #include "app/capture_sequence.hpp"
+#include "app/live_capture.hpp"
 #include "app/main_window.hpp"
 #include "app/program.hpp"
+#include "capture/continuous_capture.hpp"
 #include "capture/packet_assembly.hpp"
+#include "settings/settings_store.hpp"
+#include "ui/continuous_list.hpp"
 #include "ui/setup_dialog.hpp"
+#include "views/capture_rows_output.hpp"
 
 namespace orvane {
 
-void MainWindow::OnCaptureClicked() { capture_->RunCapture(); }
+void MainWindow::OnCaptureClicked() {
+    // While a continuous capture runs, the button reads "Stop" and ends it.
+    if (live_ != nullptr && live_->running()) {
+        live_->Stop();
+        return;
+    }
+    if (program_.captureSettings.continuous) {
+        StartLiveCapture();
+        return;
+    }
+    capture_->RunCapture();
+}
 
 void MainWindow::OnClearClicked() {
     // Discards the byte list; the packet list stays unseen until the next capture replaces it,
     // and every refresh shows nothing while the byte list is empty.
+    if (live_ != nullptr && live_->running()) return;
+    DropHeldCapture();
     program_.listViews.ClearLists(*this);
     ClearCapturedBytes(program_.captureModel);
+    capture_->ForgetReads();
+    UpdateCommands();
 }
 
 void MainWindow::OnSaveLogClicked() {
     const ViewKind view = IsPacketViewSelected() ? ViewKind::Packet : ViewKind::Byte;
-    SaveLog(this, program_.look, program_.listViews.ListFor(view), view, askSaveFileName_);
+    if (held_ == nullptr) {
+        SaveLog(this, program_.look, program_.listViews.ListFor(view), view, askSaveFileName_);
+        return;
+    }
+    // What the list shows, formed and written a slice of rows at a time; the rows are looked up
+    // when the file is written, since a live capture goes on while the dialog is up.
+    const CaptureRows* shown = continuousList_->rows();
+    SaveLogWith(
+        this, program_.look, shown != nullptr && shown->RowCount() > 0,
+        [this](const std::string& path) {
+            const CaptureRows* rows = continuousList_->rows();
+            if (rows == nullptr) return LogWriteResult{};
+            return WriteCaptureRowsLog(path, *rows, CurrentLocalDateTime());
+        },
+        askSaveFileName_);
 }
 
 void MainWindow::OnSetupClicked() {
     const std::int32_t previousMode = program_.settings.protocolMode;
-    ShowSetupDialog(this, program_.look, program_.settings);
-    if (program_.settings.protocolMode != previousMode) ReshowList();
+    const CaptureSettings previousCapture = program_.captureSettings;
+    if (!RunSetupDialog(this, program_.look, program_.settings, program_.captureSettings)) return;
+    // The three connection keys are written on every Ok, as always; the capture keys only once
+    // the user has changed them, so a settings file without them stays without them.
+    SaveSetup(program_.settings);
+    SaveCaptureSettings(program_.captureSettings, previousCapture);
+    QCoreApplication::processEvents();
+    if (program_.settings.protocolMode == previousMode) return;
+    if (held_ != nullptr) {
+        // A continuous capture is grouped again under the new protocol.
+        held_->Regroup(program_.settings.protocolMode);
+        ShowHeldRows();
+        return;
+    }
+    if (fileProtocol_.has_value()) {
+        // A bounded capture opened from a file is grouped again as well; one taken here is
+        // only described anew, as it always was.
+        fileProtocol_.reset();
+        AssembleCapture(program_.captureModel, program_.settings.protocolMode, program_.trace);
+    }
+    ReshowList();
 }
 
 void MainWindow::OnViewOptionClicked(QRadioButton* clicked) {
@@ -41,13 +95,17 @@ void MainWindow::OnViewOptionClicked(QRadioButton* clicked) {
 void MainWindow::OnFilterClicked() { ReshowList(); }
 
 void MainWindow::ReshowList() {
+    if (held_ != nullptr) {
+        ShowHeldRows();
+        return;
+    }
     program_.listViews.ClearLists(*this);
     program_.listViews.ShowListForView(*this);
     RefreshList();
 }
 
 void MainWindow::RefreshList() {
-    program_.decoder.SetProtocolMode(program_.settings.protocolMode);
+    program_.decoder.SetProtocolMode(fileProtocol_.value_or(program_.settings.protocolMode));
     program_.listViews.RefreshList(program_.captureModel, program_.decoder, *this, program_.trace);
 }
 

@@ -2,6 +2,8 @@
 #include "app/program.hpp"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
 #include <algorithm>
 #include <cctype>
 #include <memory>
@@ -9,6 +11,7 @@
 #include "app/main_window.hpp"
 #include "decode/vdcp_names.hpp"
 #include "platform/trace_output.hpp"
+#include "settings/recent_captures.hpp"
 #include "settings/settings_store.hpp"
 #include "ui/program_icon.hpp"
 
@@ -36,6 +39,8 @@ void CreateProgramResources(Program& program) {
 void RestoreSettings(Program& program, MainWindow& window) {
     LoadSettings(window);
     LoadSetup(program.settings);
+    program.captureSettings = LoadCaptureSettings();
+    program.recentCaptures = LoadRecentCaptures();
     program.decoder.SetProtocolMode(program.settings.protocolMode);
     program.listViews.ShowListForView(window);
 }
@@ -48,12 +53,21 @@ int ProgramMain(int argc, char** argv) {
     CreateProgramResources(*program);
 
     MainWindow window(*program);
+    window.AddMenuBar();
     window.show();
     RestoreSettings(*program, window);
 
     std::vector<std::string_view> arguments;
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
     program->trace.debugTrace = HasDebugOption(arguments);
+
+    // `orvane FILE`: the file opens once the event loop runs, so the window is up first.
+    for (int i = 1; i < argc; ++i) {
+        const QString path = QString::fromLocal8Bit(argv[i]);
+        if (!QFileInfo(path).isFile()) continue;
+        QTimer::singleShot(0, &window, [&window, path] { window.OpenCapture(path); });
+        break;
+    }
 
     return application.exec();
 }

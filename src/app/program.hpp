@@ -8,6 +8,7 @@
 #include "capture/capture_model.hpp"
 #include "capture/trace.hpp"
 #include "decode/decoder.hpp"
+#include "settings/capture_settings.hpp"
 #include "settings/connection_settings.hpp"
 #include "ui/look.hpp"
 #include "views/list_views.hpp"
@@ -20,6 +21,8 @@ struct Program {
     Look look;
     CaptureModel captureModel;
     ConnectionSettings settings;
+    CaptureSettings captureSettings;          // continuous or bounded, and where files go
+    std::vector<std::string> recentCaptures;  // newest first
     Decoder decoder;
     ListViews listViews;
     Trace trace;
@@ -32,8 +35,9 @@ class MainWindow;
 // empty capture model, the VDCP name table; diagnostic lines go to standard error.
 void CreateProgramResources(Program& program);
 
-// After the main window is built: the view and filter boxes and the connection settings from
-// the settings file, then the list of the chosen view is shown.
+// After the main window is built: the view and filter boxes, the connection and capture
+// settings and the recent captures from the settings file, then the list of the chosen view is
+// shown.
 void RestoreSettings(Program& program, MainWindow& window);
 
 // True when the argument text (the command line without the program's own path), lower-cased,
@@ -41,7 +45,8 @@ void RestoreSettings(Program& program, MainWindow& window);
 bool HasDebugOption(const std::vector<std::string_view>& arguments);
 
 // The start-up sequence, the event loop until the main window is closed, and the shut-down.
-// Returns the process exit code.
+// An argument that names a file opens it as a capture once the window shows. Returns the
+// process exit code.
 int ProgramMain(int argc, char** argv);
 
 }  // namespace orvane

@@ -5,12 +5,11 @@
 #include <QPalette>
 #include <QTableView>
 
-#include "ui/list_table_model.hpp"
 #include "views/list_model.hpp"
 
 namespace orvane {
 
-QTableView* CreateReportList(QWidget* parent, ListTableModel* model, const ListModel& rows) {
+QTableView* CreateReportList(QWidget* parent, QAbstractItemModel* model, const ListModel& rows) {
     auto* view = new QTableView(parent);
     view->setModel(model);
     view->setShowGrid(true);
@@ -39,10 +38,14 @@ QTableView* CreateReportList(QWidget* parent, ListTableModel* model, const ListM
     columnHeader->setSectionResizeMode(QHeaderView::Interactive);
     columnHeader->setHighlightSections(false);
     columnHeader->setStretchLastSection(false);
+    ApplyColumnWidths(view, rows);
+    return view;
+}
+
+void ApplyColumnWidths(QTableView* view, const ListModel& rows) {
     for (int column = 0; column < rows.ColumnCount(); ++column) {
         view->setColumnWidth(column, rows.ColumnWidth(column));
     }
-    return view;
 }
 
 }  // namespace orvane

@@ -36,7 +36,17 @@ QString AskSaveFileName(QWidget* owner) {
 
 void SaveLog(QWidget* owner, const Look& look, const ListModel& list, ViewKind view,
              const AskSaveFileNameFunction& askSaveFileName) {
-    if (list.GetItemCount() == 0) return;
+    SaveLogWith(
+        owner, look, list.GetItemCount() > 0,
+        [&](const std::string& path) {
+            return SaveLogFile(path, list, view, CurrentLocalDateTime());
+        },
+        askSaveFileName);
+}
+
+void SaveLogWith(QWidget* owner, const Look& look, bool hasRows, const WriteLogFunction& write,
+                 const AskSaveFileNameFunction& askSaveFileName) {
+    if (!hasRows) return;
     const QString path = askSaveFileName(owner);
     // Let the window repaint where the dialog stood before the busy spell.
     QCoreApplication::processEvents();
@@ -46,8 +56,7 @@ void SaveLog(QWidget* owner, const Look& look, const ListModel& list, ViewKind v
     QDir::setCurrent(QFileInfo(path).absolutePath());
 
     QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    const LogWriteResult result =
-        SaveLogFile(QFile::encodeName(path).toStdString(), list, view, CurrentLocalDateTime());
+    const LogWriteResult result = write(QFile::encodeName(path).toStdString());
     QApplication::restoreOverrideCursor();
     if (result.ok()) return;
     // The reason holds the path in the file system's encoding; the message shows 8-bit text.

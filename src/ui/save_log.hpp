@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "views/list_model.hpp"
+#include "views/log_writer.hpp"
 #include "views/packet_filter.hpp"
 
 class QFileDialog;
@@ -33,5 +34,13 @@ QString AskSaveFileName(QWidget* owner);
 // follows it. A log that cannot be written is reported as "Error writing log: " and the reason.
 void SaveLog(QWidget* owner, const Look& look, const ListModel& list, ViewKind view,
              const AskSaveFileNameFunction& askSaveFileName = AskSaveFileName);
+
+// Writes the log to the file at a path in the file system's encoding.
+using WriteLogFunction = std::function<LogWriteResult(const std::string& path)>;
+
+// The same flow for any list: nothing when it has no rows, the same dialog, the same folder
+// change and the same "Error writing log: " message; `write` writes the file.
+void SaveLogWith(QWidget* owner, const Look& look, bool hasRows, const WriteLogFunction& write,
+                 const AskSaveFileNameFunction& askSaveFileName = AskSaveFileName);
 
 }  // namespace orvane

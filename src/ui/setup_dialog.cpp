@@ -1,11 +1,16 @@
-// The Setup dialog: the capture unit's address and port and the protocol to decode.
+// The Setup dialog: the capture unit's address and port, the protocol to decode, and how Capture
+// runs (bounded or continuous, and where continuous captures write their files).
 #include "ui/setup_dialog.hpp"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 
@@ -30,6 +35,13 @@ constexpr int kIdPort = 120;
 constexpr int kIdOptionIds[3] = {125, 130, 135};
 constexpr int kIdOk = 140;
 constexpr int kIdCancel = 2;
+constexpr int kIdContinuous = 145;
+constexpr int kIdFolderLabel = 2020;
+constexpr int kIdFolder = 150;
+constexpr int kIdBrowse = 155;
+// The classic dialog and the height the capture controls add below it.
+constexpr QSize kClassicSizeDu(224, 138);
+constexpr int kCaptureRowsDu = 40;
 
 QLabel* AddLabel(QWidget* parent, const DialogUnits& units, int id, const QString& text,
                  const QRect& rectDu, Qt::Alignment alignment) {
@@ -53,17 +65,20 @@ ConnectionSettings ApplySetupInput(const ConnectionSettings& old, const SetupInp
     return result;
 }
 
-SetupDialog::SetupDialog(QWidget* owner, const Look& look, const ConnectionSettings& settings)
+SetupDialog::SetupDialog(QWidget* owner, const Look& look, const ConnectionSettings& settings,
+                         const CaptureSettings& capture)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                          Qt::WindowCloseButtonHint),
-      settings_(settings) {
+      settings_(settings),
+      capture_(capture) {
     setWindowTitle(QStringLiteral("Orvane Setup"));
     ApplyWindowLook(this);
     const DialogUnits units(font());
-    setFixedSize(units.ToPixels(QSize(224, 138)));
+    const QSize sizeDu(kClassicSizeDu.width(), kClassicSizeDu.height() + kCaptureRowsDu);
+    setFixedSize(units.ToPixels(sizeDu));
 
-    new BackgroundGraphic(this, units.ToPixels(QSize(224, 138)));
+    new BackgroundGraphic(this, units.ToPixels(sizeDu));
     PaintGradientBackground(this, 128, 70, 137);
 
     QLabel* protocolLabel = AddLabel(this, units, kIdProtocolLabel, QStringLiteral("Protocol"),
@@ -113,6 +128,26 @@ SetupDialog::SetupDialog(QWidget* owner, const Look& look, const ConnectionSetti
     PlaceControl(cancelButton_, kIdCancel, units, QRect(151, 96, 53, 27));
     connect(okButton_, &QPushButton::clicked, this, &SetupDialog::SetupOk);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+
+    // How Capture runs, below the classic controls so that they keep their places.
+    continuousBox_ = new QCheckBox(QStringLiteral("Continuous capture"), this);
+    PlaceControl(continuousBox_, kIdContinuous, units, QRect(11, 134, 120, 12));
+    continuousBox_->setChecked(capture_.continuous);
+    AddLabel(this, units, kIdFolderLabel, QStringLiteral("Capture folder:"), QRect(11, 152, 52, 12),
+             Qt::AlignLeft);
+    folderEdit_ = new QLineEdit(QFile::decodeName(capture_.folder.c_str()), this);
+    PlaceControl(folderEdit_, kIdFolder, units, QRect(64, 152, 112, 12));
+    folderEdit_->setPalette(white);
+    browseButton_ = new OwnerButton(QStringLiteral("Browse..."), look.Font(kAnsiVarFont), this);
+    PlaceControl(browseButton_, kIdBrowse, units, QRect(180, 150, 36, 14));
+    browseButton_->setAutoDefault(false);
+    connect(browseButton_, &QPushButton::clicked, this, &SetupDialog::BrowseFolder);
+}
+
+void SetupDialog::BrowseFolder() {
+    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Capture Folder"),
+                                                             folderEdit_->text());
+    if (!folder.isEmpty()) folderEdit_->setText(folder);
 }
 
 QRadioButton* SetupDialog::protocolOption(int mode) const {
@@ -135,16 +170,28 @@ SetupInput SetupDialog::ReadInput() const {
 
 void SetupDialog::SetupOk() {
     settings_ = ApplySetupInput(settings_, ReadInput());
+    capture_.continuous = continuousBox_->isChecked();
+    // An emptied folder field keeps the folder, as an emptied port keeps the port.
+    const QString folder = folderEdit_->text().trimmed();
+    if (!folder.isEmpty()) capture_.folder = QFile::encodeName(folder).toStdString();
     accept();
 }
 
 bool ShowSetupDialog(QWidget* owner, const Look& look, ConnectionSettings& settings) {
-    SetupDialog dialog(owner, look, settings);
+    CaptureSettings capture;
+    if (!RunSetupDialog(owner, look, settings, capture)) return false;
+    SaveSetup(settings);
+    QCoreApplication::processEvents();
+    return true;
+}
+
+bool RunSetupDialog(QWidget* owner, const Look& look, ConnectionSettings& settings,
+                    CaptureSettings& capture) {
+    SetupDialog dialog(owner, look, settings, capture);
     CentreOnScreen(&dialog);
     if (dialog.exec() != QDialog::Accepted) return false;
     settings = dialog.settings();
-    SaveSetup(settings);
-    QCoreApplication::processEvents();
+    capture = dialog.captureSettings();
     return true;
 }
 

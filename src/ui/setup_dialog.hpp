@@ -1,13 +1,17 @@
-// The Setup dialog: the capture unit's address and port and the protocol to decode.
+// The Setup dialog: the capture unit's address and port, the protocol to decode, and how Capture
+// runs (bounded or continuous, and where continuous captures write their files).
 #pragma once
 
 #include <QDialog>
 #include <array>
 #include <string_view>
 
+#include "settings/capture_settings.hpp"
 #include "settings/connection_settings.hpp"
 
+class QCheckBox;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 
 namespace orvane {
@@ -29,26 +33,37 @@ struct SetupInput {
 // when none is checked. Invalid input is dropped silently.
 ConnectionSettings ApplySetupInput(const ConnectionSettings& old, const SetupInput& input);
 
-// Edits a copy of the connection settings. "&Ok" accepts with the new values; "&Cancel",
-// Escape and the close box reject and leave them as they were.
+// Edits a copy of the connection and capture settings. "&Ok" accepts with the new values;
+// "&Cancel", Escape and the close box reject and leave them as they were. The capture controls
+// stand below the classic ones, which keep their places.
 class SetupDialog : public QDialog {
     Q_OBJECT
   public:
-    SetupDialog(QWidget* owner, const Look& look, const ConnectionSettings& settings);
+    SetupDialog(QWidget* owner, const Look& look, const ConnectionSettings& settings,
+                const CaptureSettings& capture = {});
 
     const ConnectionSettings& settings() const { return settings_; }
+    const CaptureSettings& captureSettings() const { return capture_; }
 
     IpAddressEdit* addressEdit() const { return addressEdit_; }
     QLineEdit* portEdit() const { return portEdit_; }
     QRadioButton* protocolOption(int mode) const;
     OwnerButton* okButton() const { return okButton_; }
     OwnerButton* cancelButton() const { return cancelButton_; }
+    QCheckBox* continuousBox() const { return continuousBox_; }
+    QLineEdit* folderEdit() const { return folderEdit_; }
+    QPushButton* browseButton() const { return browseButton_; }
 
   private:
     void SetupOk();
+    void BrowseFolder();
     SetupInput ReadInput() const;
 
     ConnectionSettings settings_;
+    CaptureSettings capture_;
+    QCheckBox* continuousBox_;
+    QLineEdit* folderEdit_;
+    QPushButton* browseButton_;
     IpAddressEdit* addressEdit_;
     QLineEdit* portEdit_;
     std::array<QRadioButton*, 3> options_{};
@@ -59,5 +74,10 @@ class SetupDialog : public QDialog {
 // Runs the Setup dialog modally over `owner`. On "&Ok" the new values replace `settings` and
 // are written to the settings file at once, all three, kept ones included; returns true then.
 bool ShowSetupDialog(QWidget* owner, const Look& look, ConnectionSettings& settings);
+
+// Runs the Setup dialog modally over `owner`; on "&Ok" the new values replace `settings` and
+// `capture` and it returns true. Writes no file: the caller stores what changed.
+bool RunSetupDialog(QWidget* owner, const Look& look, ConnectionSettings& settings,
+                    CaptureSettings& capture);
 
 }  // namespace orvane

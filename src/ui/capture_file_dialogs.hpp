@@ -1,0 +1,26 @@
+// The file dialogs of the File menu: which capture to open, where to save a capture or an export.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace orvane {
+
+enum class FileQuestion {
+    OpenCapture,         // an existing capture file (or raw stream file)
+    SaveCapture,         // a new capture file
+    ExportForWireshark,  // a new export for Wireshark
+};
+
+// Asks the user for a file, starting in `folder`; the chosen full path, or the empty text when
+// the user cancelled. Tests put their own function in its place.
+using AskFileNameFunction =
+    std::function<QString(QWidget* owner, FileQuestion question, const QString& folder)>;
+
+// The platform's file dialog for each question: pcapng files first, any file as the second
+// filter; saving asks before overwriting and adds ".pcapng" to a name without a suffix.
+QString AskFileName(QWidget* owner, FileQuestion question, const QString& folder);
+
+}  // namespace orvane

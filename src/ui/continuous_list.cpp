@@ -1,0 +1,51 @@
+// The list of a continuous capture in the main window: the rows of one view and filter choice,
+// a table model that forms texts on demand, and a view that follows the newest row.
+#include "ui/continuous_list.hpp"
+
+#include <QScrollBar>
+#include <QTableView>
+
+#include "ui/capture_rows_model.hpp"
+#include "ui/report_list.hpp"
+#include "views/capture_rows.hpp"
+#include "views/list_views.hpp"
+
+namespace orvane {
+
+ContinuousList::ContinuousList(QWidget* parent, const ListViews& columns)
+    : QObject(parent), columns_(columns), model_(new CaptureRowsModel(this)) {
+    model_->SetRows(nullptr, &columns_.packetList);
+    view_ = CreateReportList(parent, model_, columns_.packetList);
+    view_->hide();
+}
+
+ContinuousList::~ContinuousList() = default;
+
+void ContinuousList::Show(const ContinuousCapture* capture, ViewKind view,
+                          const FilterFlags& flags) {
+    const ListModel& columns = columns_.ListFor(view);
+    const QScrollBar* bar = view_->verticalScrollBar();
+    const bool following = bar->value() >= bar->maximum();
+    // One model reset, with the old rows freed once the model has let go of them.
+    std::unique_ptr<CaptureRows> fresh;
+    if (capture != nullptr) fresh = std::make_unique<CaptureRows>(*capture, view, flags);
+    model_->SetRows(fresh.get(), &columns);
+    rows_ = std::move(fresh);
+    ApplyColumnWidths(view_, columns);
+    if (following) {
+        view_->scrollToBottom();
+    } else {
+        view_->scrollToTop();
+    }
+}
+
+void ContinuousList::Grow() {
+    if (!rows_) return;
+    const QScrollBar* bar = view_->verticalScrollBar();
+    const bool following = bar->value() >= bar->maximum();
+    rows_->Update();
+    model_->TakeNewRows();
+    if (following) view_->scrollToBottom();
+}
+
+}  // namespace orvane

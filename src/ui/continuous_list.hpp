@@ -1,0 +1,47 @@
+// The list of a continuous capture in the main window: the rows of one view and filter choice,
+// a table model that forms texts on demand, and a view that follows the newest row.
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "views/packet_filter.hpp"
+
+class QTableView;
+class QWidget;
+
+namespace orvane {
+
+class CaptureRows;
+class CaptureRowsModel;
+class ContinuousCapture;
+class ListViews;
+
+class ContinuousList : public QObject {
+    Q_OBJECT
+  public:
+    // The view is created hidden in `parent`; `columns` gives each view's captions and widths.
+    ContinuousList(QWidget* parent, const ListViews& columns);
+    ~ContinuousList() override;
+
+    // Shows the rows of `capture` under a view and filter choice, found in one pass over its
+    // packets (or bytes); null shows nothing. One model reset.
+    void Show(const ContinuousCapture* capture, ViewKind view, const FilterFlags& flags);
+
+    // Takes in what the capture completed since the last call, as one insert of rows. The view
+    // follows the newest row while it is scrolled to the bottom; a user who scrolled away keeps
+    // the place until back at the bottom.
+    void Grow();
+
+    QTableView* view() const { return view_; }
+    CaptureRowsModel* model() const { return model_; }
+    const CaptureRows* rows() const { return rows_.get(); }
+
+  private:
+    const ListViews& columns_;
+    CaptureRowsModel* model_;
+    QTableView* view_;
+    std::unique_ptr<CaptureRows> rows_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,211 @@
+// Capture files in the main window: opened from the File menu or dropped on the window, grouped
+// under their own protocol until Set Up changes it, foreign and damaged files, and a bounded
+// capture saved and opened again.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+#include <QUrl>
+#include <fstream>
+
+#include "app/capture_sequence.hpp"
+#include "capture/continuous_capture.hpp"
+#include "capture/pcapng_blocks.hpp"
+#include "capture/wireshark_export.hpp"
+#include "gui_test_support.hpp"
+#include "platform/text_codec.hpp"
+#include "ui/capture_dialog.hpp"
+#include "ui/capture_rows_model.hpp"
+#include "ui/continuous_list.hpp"
+#include "ui/message_dialog.hpp"
+#include "ui/setup_dialog.hpp"
+#include "views/log_writer.hpp"
+
+namespace orvane {
+namespace {
+
+QStringList RowTexts(const QAbstractItemModel& model) {
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model.columnCount(); ++column) {
+            cells.push_back(model.data(model.index(row, column)).toString());
+        }
+        rows.push_back(cells.join('\t'));
+    }
+    return rows;
+}
+
+class CaptureFilesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        started = test::StartProgram();
+        started.window->AddMenuBar();
+        for (int id : test::kFilterIds) started.window->SetCheckState(id, 1);
+    }
+
+    // A continuous capture file of `messages` messages, as the simulator records its scenario.
+    QString SimulatorCapture(const char* scenario, int messages) const {
+        const QString path =
+            scratch.path() + QStringLiteral("/%1-%2.pcapng").arg(scenario).arg(messages);
+        QProcess sim;
+        sim.start(QStringLiteral(ORVANE_SIM_PATH),
+                  {"--scenario", scenario, "--messages", QString::number(messages),
+                   "--write-capture", path});
+        EXPECT_TRUE(sim.waitForFinished(test::kWaitMs) && sim.exitCode() == 0);
+        return path;
+    }
+
+    // Runs `open` and answers the message dialog it shows, if any; the message text.
+    static QString MessageOf(const std::function<void()>& open) {
+        QString message;
+        test::DriveModal(open, [&] {
+            auto* dialog = test::ActiveModal<MessageDialog>();
+            if (dialog == nullptr) return false;
+            message = dialog->label()->text();
+            dialog->okButton()->click();
+            return true;
+        });
+        return message;
+    }
+
+    MainWindow& window() const { return *started.window; }
+    CaptureRowsModel& model() const { return *window().continuousList().model(); }
+
+    test::ScratchFolder scratch;
+    test::StartedProgram started;
+};
+
+TEST_F(CaptureFilesTest, OpenedFromTheMenuOrDroppedAndRegroupedWhenSetUpChanges) {
+    const QString file = SimulatorCapture("vdcp", 600);
+    window().SetAskFileName([&](QWidget*, FileQuestion question, const QString&) {
+        EXPECT_EQ(question, FileQuestion::OpenCapture);
+        return file;
+    });
+    window().menuAction(MenuCommand::OpenCapture)->trigger();
+    ASSERT_NE(window().heldCapture(), nullptr);
+    // The file's protocol, though Set Up says Sony.
+    EXPECT_EQ(window().heldCapture()->packets().protocolMode(), kProtocolVdcp);
+    EXPECT_TRUE(window().continuousList().view()->isVisible());
+    EXPECT_FALSE(window().listView(ViewKind::Packet)->isVisible());
+    const QStringList opened = RowTexts(model());
+    ASSERT_GT(opened.size(), 100);
+
+    started.Click(kIdClearButton);
+    EXPECT_EQ(window().heldCapture(), nullptr);
+    const auto mime = std::make_unique<QMimeData>();
+    mime->setUrls({QUrl::fromLocalFile(file)});
+    // A drop reaches the window that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(50, 200), Qt::CopyAction, mime.get(), Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(&window(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 200), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window(), &drop);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().heldCapture() != nullptr; }));
+    EXPECT_EQ(RowTexts(model()), opened);
+
+    EXPECT_TRUE(test::OnModal<SetupDialog>([&] { started.Click(kIdSetupButton); },
+                                           [](SetupDialog* dialog) {
+                                               dialog->protocolOption(kProtocolOdetics)->click();
+                                               dialog->okButton()->click();
+                                           }));
+    EXPECT_EQ(window().heldCapture()->packets().protocolMode(), kProtocolOdetics);
+    EXPECT_NE(RowTexts(model()), opened);
+}
+
+TEST_F(CaptureFilesTest, ForeignFilesAreTurnedAwayAndDamagedOnesOpenUpToTheDamage) {
+    const QString good = SimulatorCapture("sony", 300);
+    ASSERT_TRUE(window().OpenCapture(good));
+    const QStringList rows = RowTexts(model());
+
+    const QString other = scratch.path() + QStringLiteral("/other.pcapng");
+    const QString exported = scratch.path() + QStringLiteral("/export.pcapng");
+    const QString text = scratch.path() + QStringLiteral("/notes.txt");
+    {
+        std::ofstream(other.toStdString(), std::ios::binary)
+            << pcapng::SectionHeaderBlock("another program", {})
+            << pcapng::InterfaceDescriptionBlock(1, "eth0", "");
+        std::ofstream out(exported.toStdString(), std::ios::binary);
+        WiresharkExportWriter(out).Begin(CaptureFileInfo{});
+        std::ofstream(text.toStdString()) << "a shopping list, not a capture\n";
+    }
+    struct Case {
+        QString path;
+        const char* reason;
+    };
+    const Case foreign[] = {
+        {other, "is not an Orvane capture file"},
+        {exported, "export for Wireshark"},
+        {text, "neither an Orvane capture file nor a capture unit's raw stream"},
+    };
+    for (const Case& c : foreign) {
+        const QString message = MessageOf([&] { EXPECT_FALSE(window().OpenCapture(c.path)); });
+        EXPECT_TRUE(message.startsWith("Cannot open " + QFileInfo(c.path).fileName() + ": "))
+            << message.toStdString();
+        EXPECT_TRUE(message.contains(QString::fromLatin1(c.reason))) << message.toStdString();
+        EXPECT_EQ(RowTexts(model()), rows) << c.reason;
+    }
+
+    // The same capture cut short, as a capture that was killed leaves it.
+    const QString damaged = scratch.path() + QStringLiteral("/cut.pcapng");
+    ASSERT_TRUE(QFile::copy(good, damaged));
+    QFile cut(damaged);
+    ASSERT_TRUE(cut.resize(cut.size() * 2 / 3 + 5));
+    const QString message = MessageOf([&] { EXPECT_TRUE(window().OpenCapture(damaged)); });
+    EXPECT_TRUE(message.contains(QStringLiteral("bytes could not be read")))
+        << message.toStdString();
+    const QStringList shown = RowTexts(model());
+    EXPECT_GT(shown.size(), 0);
+    EXPECT_LT(shown.size(), rows.size());
+    // Up to the packets the cut left open on either side.
+    EXPECT_EQ(shown.mid(0, shown.size() - 2), rows.mid(0, shown.size() - 2));
+}
+
+TEST_F(CaptureFilesTest, FullBoundedCaptureSaysSoAndReopensAsItWasShown) {
+    test::Simulator sim;
+    ASSERT_TRUE(sim.Start({"--scenario", "sony", "--rate", "2000", "--idle-after", "1001"}));
+    started.PointAt(sim.port());
+    // The capture dialog closes by itself when the store is full.
+    EXPECT_TRUE(test::DriveModal([&] { started.Click(kIdCaptureButton); }, [] { return false; }));
+    ASSERT_EQ(started.program->captureModel.blockCount, kMaxBlocks);
+    EXPECT_EQ(window().statusBar()->currentMessage(), QString::fromLatin1(kStoreFullStatus));
+    const ListModel& list = started.program->listViews.packetList;
+    std::vector<std::string> rows;
+    for (int row = 0; row < list.GetItemCount(); ++row) rows.push_back(LogRowLine(list, row));
+    ASSERT_FALSE(rows.empty());
+
+    // Its export for Wireshark carries the Command column as the frames' comments.
+    const QString exported = scratch.path() + QStringLiteral("/bounded-export.pcapng");
+    const QString saved = scratch.path() + QStringLiteral("/bounded.pcapng");
+    window().SetAskFileName([&](QWidget*, FileQuestion question, const QString&) {
+        return question == FileQuestion::ExportForWireshark ? exported : saved;
+    });
+    window().menuAction(MenuCommand::ExportForWireshark)->trigger();
+    QProcess tshark;
+    tshark.start(QStringLiteral("tshark"), {"-r", exported, "-T", "fields", "-e", "frame.comment"});
+    ASSERT_TRUE(tshark.waitForFinished(test::kWaitMs));
+    const QList<QByteArray> comments = tshark.readAllStandardOutput().split('\n');
+    ASSERT_EQ(comments.size(), list.GetItemCount() + 1);  // and nothing after the last line feed
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        EXPECT_EQ(QString::fromUtf8(comments[row]), FromWindows1252(list.GetItemText(row, 4)))
+            << "row " << row;
+    }
+
+    window().menuAction(MenuCommand::SaveCaptureAs)->trigger();
+    started.Click(kIdClearButton);
+    ASSERT_TRUE(window().OpenCapture(saved));
+    EXPECT_EQ(window().heldCapture(), nullptr);  // a bounded file shows as a bounded capture
+    std::vector<std::string> reopened;
+    for (int row = 0; row < list.GetItemCount(); ++row) reopened.push_back(LogRowLine(list, row));
+    EXPECT_EQ(reopened, rows);
+    EXPECT_EQ(started.program->recentCaptures.front(), saved.toStdString());
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,228 @@
+// Continuous capture through the main window against the simulated capture unit: the list grows
+// live past the bounded store's limit, filters change during it, Stop (Alt+C), Save Log and the
+// export while it runs or after, the file reopened, and the ways a capture ends or cannot start.
+#include "capture/continuous_capture.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+
+#include "app/live_capture.hpp"
+#include "gui_test_support.hpp"
+#include "platform/text_codec.hpp"
+#include "ui/capture_rows_model.hpp"
+#include "ui/continuous_list.hpp"
+#include "ui/message_dialog.hpp"
+
+namespace orvane {
+namespace {
+
+using Rows = std::vector<std::vector<QString>>;
+
+Rows AllCells(const QAbstractItemModel& model) {
+    Rows rows(static_cast<std::size_t>(model.rowCount()));
+    for (int row = 0; row < model.rowCount(); ++row) {
+        for (int column = 0; column < model.columnCount(); ++column) {
+            rows[static_cast<std::size_t>(row)].push_back(
+                model.data(model.index(row, column)).toString());
+        }
+    }
+    return rows;
+}
+
+QList<QByteArray> FileLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QList<QByteArray> lines = file.readAll().split('\n');
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+// tshark's comment field of every frame, one line a frame.
+QStringList TsharkComments(const QString& path) {
+    QProcess tshark;
+    tshark.start(QStringLiteral("tshark"), {"-r", path, "-T", "fields", "-e", "frame.comment"});
+    if (!tshark.waitForFinished(test::kWaitMs)) return {QStringLiteral("tshark did not finish")};
+    QStringList lines = QString::fromUtf8(tshark.readAllStandardOutput()).split('\n');
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+class ContinuousCaptureTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        scratch.WriteSettingsFile("[Setup]\r\nContinuous Capture= 1\r\nCapture Folder=" +
+                                  folder().toStdString() + "\r\n");
+        started = test::StartProgram();
+        started.window->AddMenuBar();
+        for (int id : test::kFilterIds) started.window->SetCheckState(id, 1);
+    }
+
+    QString folder() const { return scratch.path() + QStringLiteral("/captures"); }
+    MainWindow& window() const { return *started.window; }
+    CaptureRowsModel& model() const { return *window().continuousList().model(); }
+    std::uint64_t Messages() const {
+        return window().heldCapture() != nullptr ? window().heldCapture()->counters().messages : 0;
+    }
+    bool Running() const {
+        return window().liveCapture() != nullptr && window().liveCapture()->running();
+    }
+
+    // Clicks Capture and answers the message dialog that `until` waits for; the message text.
+    QString CaptureExpectingMessage(const std::function<bool()>& until) {
+        QString message;
+        EXPECT_TRUE(test::DriveModal(
+            [&] {
+                started.Click(kIdCaptureButton);
+                EXPECT_TRUE(
+                    QTest::qWaitFor([&] { return !message.isEmpty() && until(); }, test::kWaitMs));
+            },
+            [&] {
+                auto* dialog = test::ActiveModal<MessageDialog>();
+                if (dialog == nullptr) return false;
+                message = dialog->label()->text();
+                dialog->okButton()->click();
+                return true;
+            }));
+        return message;
+    }
+
+    test::ScratchFolder scratch;
+    test::StartedProgram started;
+};
+
+TEST_F(ContinuousCaptureTest, GrowsLivePastTheStoreLimitAndReopensAsShown) {
+    test::Simulator sim;
+    ASSERT_TRUE(
+        sim.Start({"--scenario", "sony", "--seed", "5", "--rate", "2000", "--idle-after", "3000"}));
+    started.PointAt(sim.port());
+    QAbstractItemModelTester tester(&model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy inserts(&model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy resets(&model(), &QAbstractItemModel::modelReset);
+
+    started.Click(kIdCaptureButton);
+    ASSERT_TRUE(Running());
+    EXPECT_EQ(window().captureButton()->text(), QStringLiteral("Stop"));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);  // the window stays usable
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Messages() >= 300; }, test::kWaitMs));
+
+    // A filter changed mid-capture rebuilds the rows once; Save Log writes what the list shows.
+    const int resetsBefore = resets.count();
+    started.Click(kIdTimeSense);
+    EXPECT_EQ(resets.count(), resetsBefore + 1);
+    const QString logPath = scratch.path() + QStringLiteral("/live.csv");
+    window().SetAskSaveFileName([&](QWidget*) { return logPath; });
+    started.Click(kIdSaveLogButton);
+    const int insertsAfterToggle = inserts.count();
+
+    // The list follows the newest row until the user scrolls away, and again once back.
+    QTableView* list = window().continuousList().view();
+    QScrollBar* bar = list->verticalScrollBar();
+    const auto waitForRows = [&] {
+        const int seen = inserts.count();
+        return QTest::qWaitFor([&] { return inserts.count() >= seen + 2; }, test::kWaitMs);
+    };
+    ASSERT_TRUE(waitForRows());
+    EXPECT_EQ(bar->value(), bar->maximum());
+    bar->setValue(0);
+    ASSERT_TRUE(waitForRows());
+    EXPECT_EQ(bar->value(), 0);
+    list->scrollToBottom();  // as Ctrl+End does
+    ASSERT_TRUE(waitForRows());
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_GT(bar->maximum(), 0);
+
+    // The last message is taken only when the capture ends, so 2999 show while it runs.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Messages() >= 2999; }, test::kWaitMs));
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    QTest::keyClick(&window(), Qt::Key_C, Qt::AltModifier);  // the key of "&Capture" stops
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window().captureButton()->text() == QStringLiteral("&Capture"); },
+        test::kWaitMs));
+    EXPECT_FALSE(Running());
+    EXPECT_EQ(Messages(), 3000u);
+    EXPECT_EQ(resets.count(), resetsBefore + 1) << "rows are added, never reset, as they arrive";
+    EXPECT_GT(inserts.count() - insertsAfterToggle, 1) << "rows arrived in several batches";
+    EXPECT_TRUE(window().statusBar()->currentMessage().startsWith(QStringLiteral("Captured ")));
+
+    const Rows shown = AllCells(model());
+    ASSERT_GT(shown.size(), 1000u);
+    const QList<QByteArray> log = FileLines(logPath);
+    ASSERT_GT(log.size(), 2);
+    EXPECT_EQ(log[1], "Event\tTime\tID\tPacket\tCommand\r");
+    ASSERT_LE(static_cast<std::size_t>(log.size() - 2), shown.size());
+    for (qsizetype i = 2; i < log.size(); ++i) {
+        const std::vector<QString>& row = shown[static_cast<std::size_t>(i - 2)];
+        const QString line = QStringList(row.begin(), row.begin() + 5).join('\t') + '\r';
+        ASSERT_EQ(log[i], QByteArray::fromStdString(ToWindows1252(line))) << "log line " << i;
+    }
+
+    // The export for Wireshark as tshark reads it: the Command column as the frame comments.
+    const QString exportPath = scratch.path() + QStringLiteral("/export.pcapng");
+    window().SetAskFileName([&](QWidget*, FileQuestion, const QString&) { return exportPath; });
+    window().menuAction(MenuCommand::ExportForWireshark)->trigger();
+    QStringList commands;
+    for (const auto& row : shown) commands.push_back(row[4]);
+    EXPECT_EQ(TsharkComments(exportPath), commands);
+
+    // The capture file opened again shows every cell as the live list did.
+    const QString file = QString::fromStdString(window().liveCapture()->filePath());
+    EXPECT_TRUE(file.startsWith(folder() + QStringLiteral("/capture-")));
+    ASSERT_TRUE(window().OpenCapture(file));
+    EXPECT_EQ(AllCells(model()), shown);
+}
+
+TEST_F(ContinuousCaptureTest, UnitClosingKeepsWhatArrivedAndClosesTheFile) {
+    test::Simulator sim;
+    ASSERT_TRUE(sim.Start({"--scenario", "sony", "--rate", "400", "--close-after", "40"}));
+    started.PointAt(sim.port());
+    const QString message = CaptureExpectingMessage([&] { return !Running(); });
+    EXPECT_TRUE(message.startsWith(QStringLiteral("The capture unit closed the connection")))
+        << message.toStdString();
+    EXPECT_EQ(Messages(), 40u);
+    const Rows shown = AllCells(model());
+    EXPECT_GT(shown.size(), 0u);
+    ASSERT_TRUE(window().OpenCapture(QString::fromStdString(window().liveCapture()->filePath())));
+    EXPECT_EQ(AllCells(model()), shown);
+}
+
+TEST_F(ContinuousCaptureTest, CaptureThatCannotStartSaysWhyAndChangesNothing) {
+    test::Simulator sim;
+    ASSERT_TRUE(sim.Start({"--scenario", "sony", "--rate", "fast", "--idle-after", "30"}));
+    const QString plainFile = scratch.path() + QStringLiteral("/not-a-folder");
+    QFile(plainFile).open(QIODevice::WriteOnly);
+    struct Case {
+        QString folder;
+        bool unitThere;
+        QString message;
+    };
+    const Case cases[] = {
+        {plainFile, true,
+         "Error writing capture file: " + plainFile +
+             ": a file stands where the capture folder should be"},
+        {plainFile + "/sub", true, "Error writing capture file: " + plainFile + "/sub: "},
+        {folder(), false, "Error opening port: Device I/O error"},
+    };
+    for (const Case& c : cases) {
+        started.program->captureSettings.folder = c.folder.toStdString();
+        started.PointAt(c.unitThere ? sim.port() : test::FreeLoopbackPort());
+        const QString message = CaptureExpectingMessage([] { return true; });
+        EXPECT_TRUE(message.startsWith(c.message)) << message.toStdString();
+        EXPECT_FALSE(Running()) << c.message.toStdString();
+        EXPECT_EQ(window().heldCapture(), nullptr) << c.message.toStdString();
+        EXPECT_EQ(window().captureButton()->text(), QStringLiteral("&Capture"));
+    }
+}
+
+}  // namespace
+}  // namespace orvane
