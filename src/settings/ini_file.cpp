@@ -171,7 +171,7 @@ bool ReplaceFile(const fs::path& target, std::string_view content,
 
 std::string ReadSetting(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view defaultValue) {
-    const std::string_view cutPath = Cut(path, kNul, kMaxSettingsPathLength);
+    const std::string_view cutPath = Cut(path, kNul, path.size());
     section = Cut(section, kNul, kMaxSettingsNameLength);
     key = Cut(key, kNul, kMaxSettingsNameLength);
     const std::string fallback(Cut(defaultValue, kNul, kMaxSettingsValueLength));
@@ -198,7 +198,7 @@ std::string ReadSetting(const std::string& path, std::string_view section, std::
 
 bool WriteSetting(const std::string& path, std::string_view section, std::string_view key,
                   std::string_view value) {
-    const std::string_view cutPath = Cut(path, kNul, kMaxSettingsPathLength);
+    const std::string_view cutPath = Cut(path, kNul, path.size());
     section = Cut(section, kNulOrLineBreak, kMaxSettingsNameLength);
     key = Cut(key, kNulOrLineBreak, kMaxSettingsNameLength);
     value = Cut(value, kNulOrLineBreak, kMaxSettingsValueLength);

@@ -5,9 +5,9 @@
 // after the first "=", with spaces and tabs around it dropped on reading. Lines end with CR LF
 // (LF-only files read the same). Lines starting with ";" or "#" are comments.
 //
-// Length limits of one access: the path is cut to 254 characters, section and key names to 124,
-// a written value to 149, and a read returns at most 149 characters; every text is also cut at
-// an embedded NUL.
+// Length limits of one access: section and key names are cut to 124 characters, a written value
+// to 149, and a read returns at most 149 characters; every text is also cut at an embedded NUL.
+// The path is used whole: a path cut short would send the settings to a file with a broken name.
 #pragma once
 
 #include <cstddef>
@@ -16,7 +16,6 @@
 
 namespace orvane {
 
-inline constexpr std::size_t kMaxSettingsPathLength = 254;
 inline constexpr std::size_t kMaxSettingsNameLength = 124;
 inline constexpr std::size_t kMaxSettingsValueLength = 149;
 

@@ -59,7 +59,7 @@ std::string SettingsFilePath() {
         path += separator;  // a root such as "/" already ends with one
     }
     path += kSettingsFileName;
-    return path.substr(0, kMaxSettingsPathLength);
+    return path;
 }
 
 void LoadSettings(CheckStates& checks) {

@@ -13,8 +13,8 @@ namespace orvane {
 
 inline constexpr std::string_view kSettingsFileName = "Orvane.ini";
 
-// The current directory, the platform's separator and "Orvane.ini", cut to the path limit of
-// the settings file. Asked anew on every call: saving a log changes the current directory, and
+// The current directory, the platform's separator and "Orvane.ini", however long. Asked anew on
+// every call: saving a log changes the current directory, and
 // the settings written at close then go to that folder.
 std::string SettingsFilePath();
 

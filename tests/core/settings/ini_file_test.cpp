@@ -58,7 +58,7 @@ TEST(IniFile, WriteThroughALinkUpdatesTheFileItPointsTo) {
     EXPECT_EQ(ReadFileText("shared.ini"), "[S]\r\nk=2\r\n");
 }
 
-TEST(IniFile, CutsNamesValuesAndPathToTheirLimits) {
+TEST(IniFile, CutsNamesAndValuesToTheirLimitsButNotThePath) {
     test::ScopedWorkDir dir;
     const std::string longKey(130, 'k');
     EXPECT_TRUE(WriteSetting(kFile, "S", longKey, std::string(200, 'v')));
@@ -77,12 +77,13 @@ TEST(IniFile, CutsNamesValuesAndPathToTheirLimits) {
     EXPECT_EQ(ReadSetting(kFile, "S", "Inject", ""), "1");
     EXPECT_EQ(ReadSetting(kFile, "Setup", "Ip Address", "none"), "none");
 
+    // A long path is used whole, not cut to a file with a broken name.
     const std::string base = dir.Path().string() + "/";
     ASSERT_LT(base.size(), 200u);
-    const std::string longPath = base + std::string(300 - base.size(), 'p');
-    EXPECT_TRUE(WriteSetting(longPath, "S", "k", "cut"));
-    EXPECT_EQ(ReadFileText(base + std::string(254 - base.size(), 'p')), "[S]\r\nk=cut\r\n");
-    EXPECT_EQ(ReadSetting(longPath, "S", "k", ""), "cut");
+    const std::string longPath = base + std::string(255 - base.size(), 'p');
+    EXPECT_TRUE(WriteSetting(longPath, "S", "k", "whole"));
+    EXPECT_EQ(ReadFileText(longPath), "[S]\r\nk=whole\r\n");
+    EXPECT_EQ(ReadSetting(longPath, "S", "k", ""), "whole");
 }
 
 TEST(IniFile, FailedWriteLeavesTheExistingFileWhole) {
