@@ -36,8 +36,9 @@ struct CaptureModel {
     std::vector<std::string> receivedBlocks = std::vector<std::string>(1);
     int blockCount = 0;
 
-    // Byte list; entry 0 stays all-zero, real bytes live at 1..byteCount.
-    std::vector<CapturedByte> capturedBytes = std::vector<CapturedByte>(kMaxBytes + 1);
+    // Byte list; entry 0 stays all-zero, real bytes live at 1..byteCount. The list holds
+    // byteCount + 1 entries (at most kMaxBytes + 1), so its cost follows the bytes captured.
+    std::vector<CapturedByte> capturedBytes = std::vector<CapturedByte>(1);
     int byteCount = 0;
 
     // Packet list, packets at 0..lastPacketIndex (-1 when there are none).

@@ -43,7 +43,11 @@ int UsableByteCount(const CaptureModel& model) {
 bool IsBlockUsable(const CaptureModel& model, int k) {
     const std::string_view block = MessageAt(model, k);
     if (block.empty()) return false;
-    if (block.size() < kMarkerSize || block.find_first_not_of('\0') < kMarkerSize) return false;
+    // A block starts with the marker, five 0x00 bytes.
+    if (block.size() < kMarkerSize ||
+        block.substr(0, kMarkerSize).find_first_not_of('\0') != std::string_view::npos) {
+        return false;
+    }
     // A second marker means two messages ran together in one block: its entries cannot be trusted.
     if (HasZeroRun(block, 6)) return false;
     // A sequence gap after the block means a lost message whose continuation may have been
@@ -163,7 +167,9 @@ void AssignVdcpNumbers(CaptureModel& model, int byteCount) {
 
 void BuildCapturedBytes(CaptureModel& model) {
     if (model.blockCount <= 0) return;
-    model.capturedBytes.assign(static_cast<std::size_t>(kMaxBytes) + 1, CapturedByte{});
+    // The list grows with the bytes taken; the storage of an earlier capture is kept.
+    auto& bytes = model.capturedBytes;
+    bytes.assign(1, CapturedByte{});
     model.byteCount = 0;
     std::int32_t timeBase = 0;
     for (int k = 1; k <= model.blockCount && model.byteCount < kMaxBytes; ++k) {
@@ -176,17 +182,17 @@ void BuildCapturedBytes(CaptureModel& model) {
             const std::int32_t code = first & 0xC0;
             if (code == kCodeIgnore) continue;
             const std::int32_t tick = ((first & 0x0F) << 8) | Byte(block, at + 1);
-            const std::int32_t previousMs =
-                model.capturedBytes[static_cast<std::size_t>(model.byteCount)].timeMs;
+            const std::int32_t previousMs = bytes.back().timeMs;
             // The unit's tick wraps every 4096 ms; a fall below the previous time restarts the
             // count from that time, which keeps times from ever going back.
             if (timeBase + tick < previousMs) timeBase = previousMs;
-            CapturedByte& byte = model.capturedBytes[static_cast<std::size_t>(++model.byteCount)];
+            CapturedByte& byte = bytes.emplace_back();
             byte.blockSeq = sequence;
             byte.timeMs = timeBase + tick;
             byte.direction = code;
             byte.value = Byte(block, at + 2);
             byte.packetNo = 0;
+            ++model.byteCount;
         }
     }
 }
@@ -264,7 +270,7 @@ void AssembleCapture(CaptureModel& model, std::int32_t protocolMode, const Trace
 }
 
 void ClearCapturedBytes(CaptureModel& model) {
-    model.capturedBytes.assign(static_cast<std::size_t>(kMaxBytes) + 1, CapturedByte{});
+    model.capturedBytes.assign(1, CapturedByte{});
     model.byteCount = 0;
 }
 

@@ -30,7 +30,8 @@ void BuildPacketLines(CaptureModel& model, const Trace& trace);
 // The three passes in their order, as run after every capture.
 void AssembleCapture(CaptureModel& model, std::int32_t protocolMode, const Trace& trace);
 
-// The Clear command: the byte list becomes all-zero with byteCount 0; the packet list stays.
+// The Clear command: the byte list keeps only its all-zero entry 0, byteCount becomes 0; the
+// packet list stays.
 void ClearCapturedBytes(CaptureModel& model);
 
 }  // namespace orvane

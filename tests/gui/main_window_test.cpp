@@ -113,6 +113,7 @@ void LoadCapture(CaptureModel& model) {
                          {line('\x80', "0000.030\t20 01 21 "), 12}};
     model.lastPacketIndex = 2;
     const int values[] = {0x61, 0x0C, 0x03, 0x70, 0x74, 0x04, 0, 0, 0, 0, 0x78, 0x20, 0x01, 0x21};
+    model.capturedBytes.resize(15);  // entry 0 and the 14 bytes
     for (int i = 0; i < 14; ++i) {
         const bool deck = i >= 4 && i < 11;
         model.capturedBytes[static_cast<std::size_t>(i + 1)] = CapturedByte{

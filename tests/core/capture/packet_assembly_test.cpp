@@ -59,6 +59,7 @@ TEST(BuildCapturedBytes, TakesTheEntriesOfWellFormedBlocks) {
         CaptureModel model = ModelOf(testing::HexList(row[1]));
         BuildCapturedBytes(model);
         EXPECT_EQ(ByteListText(model), row[2]);
+        EXPECT_EQ(model.capturedBytes.size(), model.byteCount + 1u);  // entry 0 and the bytes
     }
 }
 
@@ -82,7 +83,8 @@ TEST(AssignPacketNumbers, GroupsBytesIntoPacketsByProtocol) {
         SCOPED_TRACE(row[0]);
         CaptureModel model;
         for (const std::string& token : testing::Split(row[2], ' ')) {
-            CapturedByte& byte = model.capturedBytes[++model.byteCount];
+            CapturedByte& byte = model.capturedBytes.emplace_back();
+            ++model.byteCount;
             byte.direction = token[0] == 'C' ? C : token[0] == 'D' ? D : 0;
             byte.value = std::stoi(token.substr(1), nullptr, 16);
         }
@@ -137,7 +139,7 @@ TEST(AssembleCapture, EmptyCaptureRegroupsTheKeptBytesUntilTheyAreCleared) {
     EXPECT_EQ(model.capturedBytes[5].packetNo, 1);
     ClearCapturedBytes(model);
     EXPECT_EQ(ByteListText(model), "-");
-    EXPECT_EQ(model.capturedBytes[1].value, 0);
+    EXPECT_EQ(model.capturedBytes.size(), 1u);  // only the all-zero entry 0 is left
     EXPECT_EQ(model.packetLines[0].text.substr(10), "02 02 00 0C F4 ");  // the packet list stays
     AssembleCapture(model, kProtocolSony, Trace{});
     EXPECT_EQ(model.lastPacketIndex, -1);
