@@ -7,15 +7,12 @@
 
 #include "capture/hex_dump.hpp"
 #include "capture/message_layout.hpp"
+#include "capture/packet_numbering.hpp"
 
 namespace orvane {
 namespace {
 
 constexpr std::int32_t kCodeIgnore = 0x40;
-
-constexpr std::uint8_t kStx = 0x02;
-constexpr std::uint8_t kAck = 0x04;
-constexpr std::uint8_t kNak = 0x05;
 
 int Byte(std::string_view bytes, std::size_t index) {
     return static_cast<unsigned char>(bytes[index]);
@@ -76,93 +73,6 @@ void AppendTime(std::string& text, std::int32_t timeMs) {
     text.push_back(static_cast<char>('0' + millis % 10));
 }
 
-void AssignSonyNumbers(CaptureModel& model, int byteCount) {
-    std::int32_t counter = 0;
-    std::int32_t lastDirection = 0;
-    int announcedLength = 0;  // 0: no controller packet open
-    int position = 0;
-    for (int i = 1; i <= byteCount; ++i) {
-        CapturedByte& byte = model.capturedBytes[static_cast<std::size_t>(i)];
-        if (byte.direction == kDirectionController) {
-            if (lastDirection != kDirectionController) ++counter;
-            lastDirection = kDirectionController;
-            bool opensPacket = announcedLength == 0;
-            if (!opensPacket) opensPacket = ++position > announcedLength;
-            if (opensPacket) {
-                announcedLength = SonyPacketLength(byte.value);
-                position = 1;
-                ++counter;
-            }
-            byte.packetNo = counter;
-        } else if (byte.direction == kDirectionDevice) {
-            if (lastDirection != kDirectionDevice) ++counter;
-            lastDirection = kDirectionDevice;
-            byte.packetNo = counter;
-            announcedLength = 0;  // a reply ends whatever the controller had announced
-        } else {
-            byte.packetNo = 0;
-        }
-    }
-}
-
-// VDCP framing of one direction: STX, byte count, that many body bytes, checksum.
-struct VdcpFraming {
-    enum class Phase { kIdle, kAfterStart, kInBody, kAfterNak };
-    Phase phase = Phase::kIdle;
-    int bodyLeft = 0;  // body bytes still to come; at 0 in kInBody the next byte is the checksum
-    std::int32_t counter = 0;
-
-    void Take(int value, bool isDevice) {
-        switch (phase) {
-            case Phase::kIdle:
-                if (value == kStx) {
-                    ++counter;
-                    phase = Phase::kAfterStart;
-                } else if (!isDevice) {
-                    // The controller only sends frames: any idle byte is read as a frame start.
-                    phase = Phase::kAfterStart;
-                } else if (value == kAck) {
-                    ++counter;
-                } else if (value == kNak) {
-                    ++counter;
-                    phase = Phase::kAfterNak;
-                }
-                break;
-            case Phase::kAfterStart:
-                bodyLeft = value;
-                phase = Phase::kInBody;
-                break;
-            case Phase::kInBody:
-                if (bodyLeft == 0) {
-                    phase = Phase::kIdle;  // the checksum ends the frame whatever its value
-                } else {
-                    --bodyLeft;
-                }
-                break;
-            case Phase::kAfterNak:
-                phase = Phase::kIdle;  // the NAK's error byte
-                break;
-        }
-    }
-};
-
-void AssignVdcpNumbers(CaptureModel& model, int byteCount) {
-    VdcpFraming controller;
-    VdcpFraming device;
-    for (int i = 1; i <= byteCount; ++i) {
-        CapturedByte& byte = model.capturedBytes[static_cast<std::size_t>(i)];
-        if (byte.direction == kDirectionController) {
-            controller.Take(byte.value, false);
-            byte.packetNo = controller.counter;
-        } else if (byte.direction == kDirectionDevice) {
-            device.Take(byte.value, true);
-            byte.packetNo = device.counter;
-        } else {
-            byte.packetNo = 0;
-        }
-    }
-}
-
 }  // namespace
 
 void BuildCapturedBytes(CaptureModel& model) {
@@ -197,14 +107,13 @@ void BuildCapturedBytes(CaptureModel& model) {
     }
 }
 
-int SonyPacketLength(int cmd1) { return (cmd1 & 0x0F) + 3; }
-
 void AssignPacketNumbers(CaptureModel& model, std::int32_t protocolMode) {
     const int byteCount = UsableByteCount(model);
-    if (protocolMode == kProtocolVdcp) {
-        AssignVdcpNumbers(model, byteCount);
-    } else {
-        AssignSonyNumbers(model, byteCount);
+    // The same byte-by-byte grouping as a continuous capture's packet index.
+    PacketNumbering numbering(protocolMode == kProtocolVdcp);
+    for (int i = 1; i <= byteCount; ++i) {
+        CapturedByte& byte = model.capturedBytes[static_cast<std::size_t>(i)];
+        byte.packetNo = numbering.Take(byte.value, byte.direction);
     }
 }
 

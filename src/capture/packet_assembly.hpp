@@ -19,10 +19,6 @@ void BuildCapturedBytes(CaptureModel& model);
 // (STX, byte count, body, checksum; ACK and NAK replies) with a counter per direction.
 void AssignPacketNumbers(CaptureModel& model, std::int32_t protocolMode);
 
-// Length of a Sony 9-pin controller packet from its first byte: CMD1, CMD2, the data bytes
-// counted by CMD1's low nibble, and the checksum.
-int SonyPacketLength(int cmd1);
-
 // Rebuilds the packet list from the numbered bytes, one line per packet in order of its first
 // byte; with the debug trace on, every line is written followed by one space.
 void BuildPacketLines(CaptureModel& model, const Trace& trace);

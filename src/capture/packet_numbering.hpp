@@ -8,9 +8,9 @@ namespace orvane {
 inline constexpr std::int32_t kSideController = 0x80;
 inline constexpr std::int32_t kSideDevice = 0xC0;
 
-// Length of a Sony 9-pin controller packet from its first byte: CMD1, CMD2, the data bytes
-// counted by CMD1's low nibble, and the checksum.
-constexpr int SonyCommandLength(int cmd1) { return (cmd1 & 0x0F) + 3; }
+// Length of a Sony 9-pin packet from its first byte: CMD1, CMD2, the data bytes counted by
+// CMD1's low nibble, and the checksum.
+constexpr int SonyPacketLength(int cmd1) { return (cmd1 & 0x0F) + 3; }
 
 // Sony 9-pin: one counter for both sides. Controller packets are cut by the length their first
 // byte announces; a run of device bytes between two controller bytes is one reply. A new side
@@ -24,7 +24,7 @@ class SonyNumbering {
             bool opensPacket = announcedLength_ == 0;
             if (!opensPacket) opensPacket = ++position_ > announcedLength_;
             if (opensPacket) {
-                announcedLength_ = SonyCommandLength(value);
+                announcedLength_ = SonyPacketLength(value);
                 position_ = 1;
                 ++counter_;
             }
