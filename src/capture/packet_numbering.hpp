@@ -12,9 +12,10 @@ inline constexpr std::int32_t kSideDevice = 0xC0;
 // CMD1's low nibble, and the checksum.
 constexpr int SonyPacketLength(int cmd1) { return (cmd1 & 0x0F) + 3; }
 
-// Sony 9-pin: one counter for both sides. Controller packets are cut by the length their first
-// byte announces; a run of device bytes between two controller bytes is one reply. A new side
-// advances the counter, so numbers rise strictly but are not consecutive.
+// Sony 9-pin: one counter for both sides. Controller packets and the deck's replies are cut by
+// the length their first byte announces, so two replies in a row (an Ack, then a NAK) are two
+// packets; a controller byte also ends a reply, and a deck byte a command. A new side advances
+// the counter, so numbers rise strictly but are not consecutive.
 class SonyNumbering {
   public:
     std::int32_t Take(int value, std::int32_t direction) {
@@ -31,7 +32,14 @@ class SonyNumbering {
             return counter_;
         }
         if (direction == kSideDevice) {
-            if (lastDirection_ != kSideDevice) ++counter_;
+            bool opensReply = lastDirection_ != kSideDevice;
+            if (!opensReply) opensReply = ++replyPosition_ > replyLength_;
+            if (opensReply) {
+                // A new side, or a deck byte past the announced length: a new reply.
+                ++counter_;
+                replyLength_ = SonyPacketLength(value);
+                replyPosition_ = 1;
+            }
             lastDirection_ = kSideDevice;
             announcedLength_ = 0;  // a reply ends whatever the controller had announced
             return counter_;
@@ -44,6 +52,8 @@ class SonyNumbering {
     std::int32_t lastDirection_ = 0;
     int announcedLength_ = 0;  // 0: no controller packet open
     int position_ = 0;
+    int replyLength_ = 0;  // announced by the current reply's first byte
+    int replyPosition_ = 0;
 };
 
 // VDCP framing of one side: STX, byte count, that many body bytes, checksum; the device also
