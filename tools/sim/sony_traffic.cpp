@@ -182,11 +182,12 @@ class SonyTraffic final : public LineTraffic {
 
     void AdvanceDeck() {
         if (deck_ == Deck::Playing) {
-            if (field_ % 2 == 1) ++frames_;
+            // One frame for every poll while playing.
+            ++frames_;
             if (playFieldsLeft_ > 0) --playFieldsLeft_;
         } else if (deck_ == Deck::Cueing) {
-            // The deck shuttles towards the cue point and parks on it.
-            frames_ += (cueTarget_ - frames_) / std::max(cueFieldsLeft_, 1);
+            // The deck reports where it was until it parks on the cue point: its time code jumps
+            // once, when it is cued, rather than sweeping minutes a field.
             if (--cueFieldsLeft_ <= 0) {
                 frames_ = cueTarget_;
                 deck_ = Deck::Cued;
