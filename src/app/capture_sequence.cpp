@@ -16,7 +16,7 @@ namespace orvane {
 
 namespace {
 
-// The hourglass for as long as the program does not service the window.
+// The hourglass while the user waits: the connect and the assembly.
 class BusyCursor {
   public:
     BusyCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
@@ -24,9 +24,6 @@ class BusyCursor {
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
-
-// Event-loop passes after the dialog has ended, so reads already queued are still stored.
-constexpr int kDrainPasses = 4;
 
 std::int64_t WallClockUs() {
     using namespace std::chrono;
@@ -72,7 +69,8 @@ void CaptureSequence::RunCapture() {
                                 WallClockUs()};
         recording_ = true;
         ShowCaptureDialog();
-        for (int pass = 0; pass < kDrainPasses; ++pass) QCoreApplication::processEvents();
+        // Whatever reached this machine before Stop is still stored (up to the store's limit).
+        connection_.ReadRemaining();
         connection_.Close();
         recording_ = false;
         {

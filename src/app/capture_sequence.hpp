@@ -55,11 +55,6 @@ class CaptureSequence : public QObject, private ReceiveEvents {
 
     bool IsConnectionOpen() const { return connection_.IsOpen(); }
 
-    // The capture dialog while it is shown, otherwise null.
-    CaptureDialog* captureDialog() const { return dialog_; }
-
-    const ReceiveStream& receiveStream() const { return stream_; }
-
     // How long a connect may take before it counts as failed.
     void SetConnectTimeoutMs(int timeoutMs) { connectTimeoutMs_ = timeoutMs; }
     int connectTimeoutMs() const { return connectTimeoutMs_; }

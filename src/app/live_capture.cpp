@@ -34,8 +34,10 @@ std::string CaptureFileName(std::int64_t startTimeUs) {
 LiveCapture::LiveCapture(ContinuousCapture& capture, QObject* parent)
     : QObject(parent), capture_(capture) {
     connect(&connection_, &CaptureConnection::DataReceived, this, &LiveCapture::OnData);
-    connect(&connection_, &CaptureConnection::ClosedByUnit, this,
-            [this] { Stop(LiveCaptureEnd::UnitClosed); });
+    connect(&connection_, &CaptureConnection::ClosedByUnit, this, [this] {
+        // A unit closing while the last reads are taken after Stop has not ended the capture.
+        if (!readingRemaining_) Stop(LiveCaptureEnd::UnitClosed);
+    });
     tick_.setInterval(kTickMs);
     connect(&tick_, &QTimer::timeout, this, &LiveCapture::OnTick);
 }
@@ -110,6 +112,13 @@ void LiveCapture::FlushFile() {
 
 void LiveCapture::Stop(LiveCaptureEnd why) {
     if (!running()) return;
+    if (why == LiveCaptureEnd::Stopped && started_) {
+        // Every byte that reached this machine before Stop belongs to the capture.
+        readingRemaining_ = true;
+        connection_.ReadRemaining();
+        readingRemaining_ = false;
+        if (!running()) return;  // the file failed on one of those reads
+    }
     end_ = why;
     tick_.stop();
     connection_.Close();

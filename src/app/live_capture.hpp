@@ -39,7 +39,8 @@ class LiveCapture : public QObject {
     explicit LiveCapture(ContinuousCapture& capture, QObject* parent = nullptr);
     ~LiveCapture() override;
 
-    // Connects to the capture unit; the empty text, or the reason it failed.
+    // Connects to the capture unit, the window serviced meanwhile; the empty text, or the reason
+    // it failed.
     std::string Connect(const std::string& address, int port, int timeoutMs);
 
     // Creates `folder` when it is missing and a new capture file in it, named after the start
@@ -49,8 +50,9 @@ class LiveCapture : public QObject {
     // Takes reads from here on and starts the tick.
     void Start();
 
-    // Ends the capture: the connection closed, the last message and packets completed, the
-    // file closed. Ended follows once, whatever the cause.
+    // Ends the capture: after Stop by the user the reads still pending are taken, then the
+    // connection closed, the last message and packets completed, the file closed. Ended follows
+    // once, whatever the cause.
     void Stop(LiveCaptureEnd why = LiveCaptureEnd::Stopped);
 
     bool running() const { return end_ == LiveCaptureEnd::Running; }
@@ -85,6 +87,7 @@ class LiveCapture : public QObject {
     std::string fileError_;
     LiveCaptureEnd end_ = LiveCaptureEnd::Running;
     bool started_ = false;
+    bool readingRemaining_ = false;  // Stop is taking the reads still pending
     // (elapsed ms, serial bytes) at recent ticks, for the rate.
     std::deque<std::pair<std::int64_t, std::uint64_t>> samples_;
 };

@@ -205,6 +205,12 @@ void MainWindow::RecordClientSize(int widthPx, int heightPx) {
     continuousList_->view()->setGeometry(units_.ToPixels(listDu));
 }
 
+void MainWindow::RestoreClientSize(int widthDu, int heightDu) {
+    if (widthDu <= 0 || heightDu <= 0) return;
+    resize(units_.ToPixels(QSize(widthDu, heightDu)) + QSize(0, MenuBarHeight()));
+    CentreOnScreen(this);
+}
+
 int MainWindow::MenuBarHeight() const {
     return menuBar_ != nullptr ? menuBar_->sizeHint().height() : 0;
 }

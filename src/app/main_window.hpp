@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,6 +64,11 @@ class MainWindow : public QWidget, public CheckStates, public ViewState {
     void SetStatusText(std::string_view text) override;
     void ShowList(ViewKind view) override;
 
+    // Sizes the window so that its client area, below the menu bar, is widthDu x heightDu dialog
+    // units, centred on the screen. A size of nothing (none stored, or the window was closed
+    // minimized) keeps the classic size.
+    void RestoreClientSize(int widthDu, int heightDu);
+
     // The client size in dialog units after the last size change (0 before the first).
     int lastClientWidth() const { return lastClientWidth_; }
     int lastClientHeight() const { return lastClientHeight_; }
@@ -89,7 +95,6 @@ class MainWindow : public QWidget, public CheckStates, public ViewState {
     QAction* menuAction(MenuCommand command) const;
     // The View menu's action for a filter box id.
     QAction* filterAction(int id) const;
-    QMenu* recentMenu() const { return recentMenu_; }
     // The area below the menu bar that holds every control.
     QWidget* clientArea() const { return client_; }
     QAbstractButton* captureButton() const;
@@ -159,6 +164,13 @@ class MainWindow : public QWidget, public CheckStates, public ViewState {
     void RememberRecent(const std::string& path);
     void FillRecentMenu();
     void ShowError(const std::string& text);
+
+    // Save Log: nothing for a list without rows or a cancelled question. After a confirmed
+    // choice the current directory is the chosen file's folder, as with the platform's classic
+    // save dialog (the settings file follows it); `write` then writes the log at the path in the
+    // file system's encoding, and a failure is reported.
+    using WriteLogFunction = std::function<LogWriteResult(const std::string& path)>;
+    void WriteLog(bool hasRows, const WriteLogFunction& write);
 
     Program& program_;
     DialogUnits units_;

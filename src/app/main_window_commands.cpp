@@ -13,6 +13,7 @@
 #include "ui/continuous_list.hpp"
 #include "ui/setup_dialog.hpp"
 #include "views/capture_rows_output.hpp"
+#include "views/log_writer.hpp"
 
 namespace orvane {
 
@@ -43,26 +44,30 @@ void MainWindow::OnClearClicked() {
 void MainWindow::OnSaveLogClicked() {
     const ViewKind view = IsPacketViewSelected() ? ViewKind::Packet : ViewKind::Byte;
     if (held_ == nullptr) {
-        SaveLog(this, program_.look, program_.listViews.ListFor(view), view, askSaveFileName_);
+        const ListModel& list = program_.listViews.ListFor(view);
+        WriteLog(list.GetItemCount() > 0, [&list, view](const std::string& path) {
+            return SaveLogFile(path, list, view, CurrentLocalDateTime());
+        });
         return;
     }
     // What the list shows, formed and written a slice of rows at a time; the rows are looked up
     // when the file is written, since a live capture goes on while the dialog is up.
     const CaptureRows* shown = continuousList_->rows();
-    SaveLogWith(
-        this, program_.look, shown != nullptr && shown->RowCount() > 0,
-        [this](const std::string& path) {
-            const CaptureRows* rows = continuousList_->rows();
-            if (rows == nullptr) return LogWriteResult{};
-            return WriteCaptureRowsLog(path, *rows, CurrentLocalDateTime());
-        },
-        askSaveFileName_);
+    WriteLog(shown != nullptr && shown->RowCount() > 0, [this](const std::string& path) {
+        const CaptureRows* rows = continuousList_->rows();
+        if (rows == nullptr) return LogWriteResult{};
+        return WriteCaptureRowsLog(path, *rows, CurrentLocalDateTime());
+    });
 }
 
 void MainWindow::OnSetupClicked() {
+    const std::optional<SetupChoice> choice =
+        RunSetupDialog(this, program_.look, program_.settings, program_.captureSettings);
+    if (!choice.has_value()) return;
     const std::int32_t previousMode = program_.settings.protocolMode;
     const CaptureSettings previousCapture = program_.captureSettings;
-    if (!RunSetupDialog(this, program_.look, program_.settings, program_.captureSettings)) return;
+    program_.settings = choice->settings;
+    program_.captureSettings = choice->capture;
     // The three connection keys are written on every Ok, as always; the capture keys only once
     // the user has changed them, so a settings file without them stays without them.
     SaveSetup(program_.settings);
@@ -75,12 +80,12 @@ void MainWindow::OnSetupClicked() {
         ShowHeldRows();
         return;
     }
-    if (fileProtocol_.has_value()) {
-        // A bounded capture opened from a file is grouped again as well; one taken here is
-        // only described anew, as it always was.
-        fileProtocol_.reset();
-        AssembleCapture(program_.captureModel, program_.settings.protocolMode, program_.trace);
-    }
+    // So is a bounded one, taken here or opened from a file: its rows become those a capture
+    // taken under the new protocol shows. The bytes stay as they are, so after Clear there is
+    // still nothing to show.
+    fileProtocol_.reset();
+    AssignPacketNumbers(program_.captureModel, program_.settings.protocolMode);
+    BuildPacketLines(program_.captureModel, program_.trace);
     ReshowList();
 }
 

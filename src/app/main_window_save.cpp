@@ -1,7 +1,9 @@
-// The main window's Save Capture As and Export for Wireshark, and the recent-captures list.
+// The main window's Save Capture As, Export for Wireshark and Save Log, and the recent-captures
+// list.
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <cerrno>
@@ -14,6 +16,7 @@
 #include "app/program.hpp"
 #include "capture/continuous_capture.hpp"
 #include "settings/recent_captures.hpp"
+#include "ui/save_log.hpp"
 #include "views/capture_rows_output.hpp"
 
 namespace orvane {
@@ -96,6 +99,21 @@ void MainWindow::OnExportClicked() {
     ok = ok && !out.fail();
     QApplication::restoreOverrideCursor();
     if (!ok) ShowError("Error writing export: " + ErrnoText(to));
+}
+
+void MainWindow::WriteLog(bool hasRows, const WriteLogFunction& write) {
+    if (!hasRows) return;
+    const QString path = askSaveFileName_(this);
+    // Let the window repaint where the dialog stood before the busy spell.
+    QCoreApplication::processEvents();
+    if (path.isEmpty()) return;
+    // The classic dialog moves the current directory to the chosen folder, and the settings
+    // file is looked for there afterwards; a confirmed choice does the same here.
+    QDir::setCurrent(QFileInfo(path).absolutePath());
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    const LogWriteResult result = write(LocalPath(path));
+    QApplication::restoreOverrideCursor();
+    if (!result.ok()) ReportLogWriteFailure(this, program_.look, result);
 }
 
 void MainWindow::RememberRecent(const std::string& path) {

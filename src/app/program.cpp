@@ -9,13 +9,20 @@
 #include <memory>
 
 #include "app/main_window.hpp"
-#include "decode/vdcp_names.hpp"
 #include "platform/trace_output.hpp"
+#include "settings/ini_file.hpp"
+#include "settings/number_text.hpp"
 #include "settings/recent_captures.hpp"
 #include "settings/settings_store.hpp"
 #include "ui/program_icon.hpp"
 
 namespace orvane {
+namespace {
+
+// Where SaveWindowSize writes the client size at close.
+constexpr std::string_view kFormSection = "Form";
+
+}  // namespace
 
 bool HasDebugOption(const std::vector<std::string_view>& arguments) {
     std::string text;
@@ -29,15 +36,16 @@ bool HasDebugOption(const std::vector<std::string_view>& arguments) {
 }
 
 void CreateProgramResources(Program& program) {
-    program.look.CreatePalette();
     program.look.CreateFontTable();
-    program.captureModel = CaptureModel{};
-    InitVdcpCommandNames();
     program.trace.output = WriteTraceLine;
 }
 
 void RestoreSettings(Program& program, MainWindow& window) {
     LoadSettings(window);
+    // The window opens at the size the user last left it, as written at close.
+    const std::string path = SettingsFilePath();
+    window.RestoreClientSize(ParseNumberPrefix(ReadSetting(path, kFormSection, "width", "")),
+                             ParseNumberPrefix(ReadSetting(path, kFormSection, "height", "")));
     LoadSetup(program.settings);
     program.captureSettings = LoadCaptureSettings();
     program.recentCaptures = LoadRecentCaptures();

@@ -26,18 +26,17 @@ struct Program {
     Decoder decoder;
     ListViews listViews;
     Trace trace;
-    std::string messageText;  // the text the message dialog shows
 };
 
 class MainWindow;
 
-// The resources created before the main window: palette and brushes, the stock-font table, an
-// empty capture model, the VDCP name table; diagnostic lines go to standard error.
+// The resources created before the main window: the stock-font table; diagnostic lines go to
+// standard error.
 void CreateProgramResources(Program& program);
 
-// After the main window is built: the view and filter boxes, the connection and capture
-// settings and the recent captures from the settings file, then the list of the chosen view is
-// shown.
+// After the main window is built: the view and filter boxes, the client size it was closed
+// with, the connection and capture settings and the recent captures from the settings file,
+// then the list of the chosen view is shown.
 void RestoreSettings(Program& program, MainWindow& window);
 
 // True when the argument text (the command line without the program's own path), lower-cased,

@@ -131,8 +131,6 @@ static_assert(kVdcpCommandNames.back().type <= 8, "command types run from 0 to 8
 
 }  // namespace
 
-void InitVdcpCommandNames() {}
-
 std::string_view VdcpCommandName(int commandType, int commandCode) {
     if (commandType < 0 || commandType > 8 || commandCode < 0 || commandCode > 0xFF) return {};
     const int key = Key(commandType, commandCode);

@@ -5,10 +5,6 @@
 
 namespace orvane {
 
-// Prepares the name table at start-up. The table is constant data, so this does nothing and may
-// be called any number of times from any thread; lookups work without it.
-void InitVdcpCommandNames();
-
 // The name of a VDCP command or reply by the high nibble of CMD-1 and by CMD-2; empty for a pair
 // without a name and for a type outside 0..8 or a code outside 0..255. Names are Windows-1252.
 std::string_view VdcpCommandName(int commandType, int commandCode);

@@ -1,8 +1,11 @@
-// The TCP connection to the capture unit: a bounded connect, reads handed on as they arrive, and
-// the unit closing its end.
+// The TCP connection to the capture unit: a bounded connect that keeps the window serviced, reads
+// handed on as they arrive, what is pending read out at the end, and the unit closing its end.
 #include "platform/capture_connection.hpp"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include "capture/capture_model.hpp"
 
@@ -47,9 +50,27 @@ std::string CaptureConnection::Open(const std::string& address, int port, int ti
     Close();
     // A port the TCP layer cannot address is a failed connect, not a silently different port.
     if (port < 1 || port > 65535) return kReasonDeviceIoError;
-    socket_->connectToHost(QString::fromStdString(address), static_cast<quint16>(port));
-    if (!socket_->waitForConnected(timeoutMs)) {
-        std::string reason = ConnectFailureText(socket_->error(), socket_->errorString());
+    // The connect starts inside a loop of its own, which ends at the connection, a failure or
+    // the time limit: the window repaints meanwhile, and input waits until the outcome is known.
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    bool timedOut = false;
+    connect(&limit, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        loop.quit();
+    });
+    connect(socket_, &QTcpSocket::connected, &loop, &QEventLoop::quit);
+    connect(socket_, &QTcpSocket::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(0, &loop, [&] {
+        limit.start(timeoutMs);
+        socket_->connectToHost(QString::fromStdString(address), static_cast<quint16>(port));
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (socket_->state() != QAbstractSocket::ConnectedState) {
+        std::string reason =
+            timedOut ? ConnectFailureText(QAbstractSocket::SocketTimeoutError, QString())
+                     : ConnectFailureText(socket_->error(), socket_->errorString());
         socket_->abort();
         return reason;
     }
@@ -63,6 +84,17 @@ std::string CaptureConnection::Open(const std::string& address, int port, int ti
 }
 
 bool CaptureConnection::IsOpen() const { return open_; }
+
+void CaptureConnection::ReadRemaining() {
+    QElapsedTimer clock;
+    clock.start();
+    HandOnPendingData();
+    // Each wait of no time takes in what the system holds for the socket and hands it on
+    // through readyRead; none left ends the loop.
+    while (open_ && clock.elapsed() < kReadRemainingLimitMs && socket_->waitForReadyRead(0)) {
+        HandOnPendingData();
+    }
+}
 
 void CaptureConnection::Close() {
     if (!open_) return;

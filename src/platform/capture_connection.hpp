@@ -1,5 +1,5 @@
-// The TCP connection to the capture unit: a bounded connect, reads handed on as they arrive, and
-// the unit closing its end.
+// The TCP connection to the capture unit: a bounded connect that keeps the window serviced, reads
+// handed on as they arrive, what is pending read out at the end, and the unit closing its end.
 #pragma once
 
 #include <QAbstractSocket>
@@ -11,7 +11,7 @@ class QTcpSocket;
 
 namespace orvane {
 
-// How long a connect may keep the program waiting before it counts as failed.
+// How long a connect may take before it counts as failed.
 inline constexpr int kConnectTimeoutMs = 5000;
 
 // The reasons shown after "Error opening port: ".
@@ -35,10 +35,17 @@ class CaptureConnection : public QObject {
     ~CaptureConnection() override;
 
     // Connects to address:port, waiting at most timeoutMs. Returns the empty text on success,
-    // otherwise the reason (an open connection is closed first). Blocks the caller meanwhile.
+    // otherwise the reason (an open connection is closed first). Returns once the connect has
+    // ended; meanwhile the event loop runs without user input, so windows repaint and timers
+    // fire but no command can start.
     std::string Open(const std::string& address, int port, int timeoutMs = kConnectTimeoutMs);
 
     bool IsOpen() const;
+
+    // Hands on everything that has reached this machine and not yet been read, until nothing is
+    // left. A unit that never pauses is read for at most kReadRemainingLimitMs.
+    void ReadRemaining();
+    static constexpr int kReadRemainingLimitMs = 1000;
 
     // Closes the connection without reading what is still pending. Does nothing when closed.
     void Close();

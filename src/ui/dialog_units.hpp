@@ -14,9 +14,6 @@ class DialogUnits {
   public:
     explicit DialogUnits(const QFont& font);
 
-    int baseWidth() const { return baseWidth_; }
-    int baseHeight() const { return baseHeight_; }
-
     // Dialog units to pixels, rounded to the nearest pixel, halves away from zero.
     int ToPixelsX(int units) const;
     int ToPixelsY(int units) const;

@@ -1,4 +1,4 @@
-// The shared look of every window: the 32-colour palette with its brushes and the stock fonts.
+// The shared look of every window: the 32-colour palette and the stock fonts.
 #include "ui/look.hpp"
 
 #include <QFontDatabase>
@@ -22,12 +22,6 @@ constexpr std::array<Rgb, kPaletteSize> kPalette = {{
     {255, 220, 220}, {255, 220, 255}, {255, 255, 220}, {228, 228, 228},  // 28..31
 }};
 
-QFont FixedFont(int pixelSize) {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(pixelSize);
-    return font;
-}
-
 }  // namespace
 
 QColor PaletteColor(int index) {
@@ -50,26 +44,13 @@ QFont DialogFont() {
     return font;
 }
 
-void Look::CreatePalette() {
-    for (int i = 0; i < kPaletteSize; ++i) {
-        brushes_[static_cast<std::size_t>(i)] = QBrush(PaletteColor(i), Qt::SolidPattern);
-    }
-}
-
 void Look::CreateFontTable() {
-    // The stock fonts of the classic desktop, each matched by a face of similar role and size:
-    // a bold proportional system face, fixed-pitch faces, and the proportional dialog face.
+    // The stock fonts of the classic desktop that the windows use, each matched by a face of
+    // similar role and size: a bold proportional system face and the proportional dialog face.
     QFont system = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     system.setPixelSize(13);
     system.setBold(true);
-    QFont ansiVar = DialogFont();
-    QFont guiFont = DialogFont();
-    fonts_ = {system, FixedFont(13), ansiVar, FixedFont(12), guiFont, FixedFont(12)};
-}
-
-const QBrush& Look::Brush(int index) const {
-    if (index < 0 || index >= kPaletteSize) return brushes_[kPaletteBlack];
-    return brushes_[static_cast<std::size_t>(index)];
+    fonts_ = {system, DialogFont()};
 }
 
 const QFont& Look::Font(int index) const {

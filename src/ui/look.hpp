@@ -1,7 +1,6 @@
-// The shared look of every window: the 32-colour palette with its brushes and the stock fonts.
+// The shared look of every window: the 32-colour palette and the stock fonts.
 #pragma once
 
-#include <QBrush>
 #include <QColor>
 #include <QFont>
 #include <array>
@@ -21,13 +20,9 @@ QColor GreyLevel(int level);
 
 // Indices of the stock-font table, in the order the table holds them.
 enum StockFontIndex {
-    kSystemFont = 0,  // labels and buttons of the small dialogs
-    kSystemFixedFont = 1,
-    kAnsiVarFont = 2,  // captions of the owner-drawn buttons
-    kAnsiFixedFont = 3,
-    kDefaultGuiFont = 4,
-    kOemFixedFont = 5,
-    kStockFontCount = 6,
+    kSystemFont = 0,   // labels of the small dialogs
+    kAnsiVarFont = 1,  // captions of the owner-drawn buttons
+    kStockFontCount = 2,
 };
 
 // The dialog font every window is laid out in; it defines the size of a dialog unit. The
@@ -35,18 +30,15 @@ enum StockFontIndex {
 // in where it is missing.
 QFont DialogFont();
 
-// The palette's brushes and the stock-font table, created once at start-up by the program and
-// handed to every window it builds.
+// The stock-font table, created once at start-up by the program and handed to every window it
+// builds.
 class Look {
   public:
-    void CreatePalette();
     void CreateFontTable();
 
-    const QBrush& Brush(int index) const;  // an index outside 0..31 gives the black brush
-    const QFont& Font(int index) const;    // an index outside 0..5 gives the system font
+    const QFont& Font(int index) const;  // an index outside the table gives the system font
 
   private:
-    std::array<QBrush, kPaletteSize> brushes_;
     std::array<QFont, kStockFontCount> fonts_;
 };
 

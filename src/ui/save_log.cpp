@@ -1,17 +1,13 @@
-// "Save Log": the list of the view in use written to a log file the user names.
+// "Save Log": the question for the log file's name and the report of a log that could not be
+// written; the main window moves the working folder and writes the file.
 #include "ui/save_log.hpp"
 
-#include <QApplication>
-#include <QCursor>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <string>
 
 #include "platform/text_codec.hpp"
 #include "ui/message_dialog.hpp"
-#include "views/log_writer.hpp"
 
 namespace orvane {
 
@@ -34,31 +30,7 @@ QString AskSaveFileName(QWidget* owner) {
     return files.isEmpty() ? QString() : files.first();
 }
 
-void SaveLog(QWidget* owner, const Look& look, const ListModel& list, ViewKind view,
-             const AskSaveFileNameFunction& askSaveFileName) {
-    SaveLogWith(
-        owner, look, list.GetItemCount() > 0,
-        [&](const std::string& path) {
-            return SaveLogFile(path, list, view, CurrentLocalDateTime());
-        },
-        askSaveFileName);
-}
-
-void SaveLogWith(QWidget* owner, const Look& look, bool hasRows, const WriteLogFunction& write,
-                 const AskSaveFileNameFunction& askSaveFileName) {
-    if (!hasRows) return;
-    const QString path = askSaveFileName(owner);
-    // Let the window repaint where the dialog stood before the busy spell.
-    QCoreApplication::processEvents();
-    if (path.isEmpty()) return;
-    // The classic dialog moves the current directory to the chosen folder, and the settings
-    // file is looked for there afterwards; a confirmed choice does the same here.
-    QDir::setCurrent(QFileInfo(path).absolutePath());
-
-    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    const LogWriteResult result = write(QFile::encodeName(path).toStdString());
-    QApplication::restoreOverrideCursor();
-    if (result.ok()) return;
+void ReportLogWriteFailure(QWidget* owner, const Look& look, const LogWriteResult& result) {
     // The reason holds the path in the file system's encoding; the message shows 8-bit text.
     const std::string reason = ToWindows1252(QString::fromLocal8Bit(result.reason));
     ShowMessage(owner, look, "Error writing log: " + reason);

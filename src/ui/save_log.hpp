@@ -1,13 +1,12 @@
-// "Save Log": the list of the view in use written to a log file the user names.
+// "Save Log": the question for the log file's name and the report of a log that could not be
+// written; the main window moves the working folder and writes the file.
 #pragma once
 
 #include <QString>
 #include <functional>
 #include <memory>
 
-#include "views/list_model.hpp"
 #include "views/log_writer.hpp"
-#include "views/packet_filter.hpp"
 
 class QFileDialog;
 class QWidget;
@@ -28,19 +27,7 @@ std::unique_ptr<QFileDialog> MakeSaveLogDialog(QWidget* owner);
 // Runs that dialog modally.
 QString AskSaveFileName(QWidget* owner);
 
-// Writes `list` (the list of `view`) to a file chosen through `askSaveFileName`: nothing at all
-// for an empty list or a cancelled dialog. After a confirmed choice the current directory is
-// the chosen file's folder, as with the platform's classic save dialog; the settings file
-// follows it. A log that cannot be written is reported as "Error writing log: " and the reason.
-void SaveLog(QWidget* owner, const Look& look, const ListModel& list, ViewKind view,
-             const AskSaveFileNameFunction& askSaveFileName = AskSaveFileName);
-
-// Writes the log to the file at a path in the file system's encoding.
-using WriteLogFunction = std::function<LogWriteResult(const std::string& path)>;
-
-// The same flow for any list: nothing when it has no rows, the same dialog, the same folder
-// change and the same "Error writing log: " message; `write` writes the file.
-void SaveLogWith(QWidget* owner, const Look& look, bool hasRows, const WriteLogFunction& write,
-                 const AskSaveFileNameFunction& askSaveFileName = AskSaveFileName);
+// Shows "Error writing log: " and the reason of a write that failed.
+void ReportLogWriteFailure(QWidget* owner, const Look& look, const LogWriteResult& result);
 
 }  // namespace orvane

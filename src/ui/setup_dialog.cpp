@@ -4,7 +4,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -15,7 +14,7 @@
 #include <QRegularExpressionValidator>
 
 #include "platform/text_codec.hpp"
-#include "settings/settings_store.hpp"
+#include "settings/settings_store.hpp"  // ParsePortText
 #include "ui/background_graphic.hpp"
 #include "ui/dialog_frame.hpp"
 #include "ui/dialog_units.hpp"
@@ -138,10 +137,11 @@ SetupDialog::SetupDialog(QWidget* owner, const Look& look, const ConnectionSetti
     folderEdit_ = new QLineEdit(QFile::decodeName(capture_.folder.c_str()), this);
     PlaceControl(folderEdit_, kIdFolder, units, QRect(64, 152, 112, 12));
     folderEdit_->setPalette(white);
-    browseButton_ = new OwnerButton(QStringLiteral("Browse..."), look.Font(kAnsiVarFont), this);
-    PlaceControl(browseButton_, kIdBrowse, units, QRect(180, 150, 36, 14));
-    browseButton_->setAutoDefault(false);
-    connect(browseButton_, &QPushButton::clicked, this, &SetupDialog::BrowseFolder);
+    auto* browseButton =
+        new OwnerButton(QStringLiteral("Browse..."), look.Font(kAnsiVarFont), this);
+    PlaceControl(browseButton, kIdBrowse, units, QRect(180, 150, 36, 14));
+    browseButton->setAutoDefault(false);
+    connect(browseButton, &QPushButton::clicked, this, &SetupDialog::BrowseFolder);
 }
 
 void SetupDialog::BrowseFolder() {
@@ -177,22 +177,13 @@ void SetupDialog::SetupOk() {
     accept();
 }
 
-bool ShowSetupDialog(QWidget* owner, const Look& look, ConnectionSettings& settings) {
-    CaptureSettings capture;
-    if (!RunSetupDialog(owner, look, settings, capture)) return false;
-    SaveSetup(settings);
-    QCoreApplication::processEvents();
-    return true;
-}
-
-bool RunSetupDialog(QWidget* owner, const Look& look, ConnectionSettings& settings,
-                    CaptureSettings& capture) {
+std::optional<SetupChoice> RunSetupDialog(QWidget* owner, const Look& look,
+                                          const ConnectionSettings& settings,
+                                          const CaptureSettings& capture) {
     SetupDialog dialog(owner, look, settings, capture);
     CentreOnScreen(&dialog);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    settings = dialog.settings();
-    capture = dialog.captureSettings();
-    return true;
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return SetupChoice{dialog.settings(), dialog.captureSettings()};
 }
 
 }  // namespace orvane

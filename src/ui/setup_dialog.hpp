@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "settings/capture_settings.hpp"
@@ -11,7 +12,6 @@
 
 class QCheckBox;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 
 namespace orvane {
@@ -52,7 +52,6 @@ class SetupDialog : public QDialog {
     OwnerButton* cancelButton() const { return cancelButton_; }
     QCheckBox* continuousBox() const { return continuousBox_; }
     QLineEdit* folderEdit() const { return folderEdit_; }
-    QPushButton* browseButton() const { return browseButton_; }
 
   private:
     void SetupOk();
@@ -63,7 +62,6 @@ class SetupDialog : public QDialog {
     CaptureSettings capture_;
     QCheckBox* continuousBox_;
     QLineEdit* folderEdit_;
-    QPushButton* browseButton_;
     IpAddressEdit* addressEdit_;
     QLineEdit* portEdit_;
     std::array<QRadioButton*, 3> options_{};
@@ -71,13 +69,17 @@ class SetupDialog : public QDialog {
     OwnerButton* cancelButton_;
 };
 
-// Runs the Setup dialog modally over `owner`. On "&Ok" the new values replace `settings` and
-// are written to the settings file at once, all three, kept ones included; returns true then.
-bool ShowSetupDialog(QWidget* owner, const Look& look, ConnectionSettings& settings);
+// What "&Ok" gives: the edited copies of the connection and capture settings.
+struct SetupChoice {
+    ConnectionSettings settings;
+    CaptureSettings capture;
+};
 
-// Runs the Setup dialog modally over `owner`; on "&Ok" the new values replace `settings` and
-// `capture` and it returns true. Writes no file: the caller stores what changed.
-bool RunSetupDialog(QWidget* owner, const Look& look, ConnectionSettings& settings,
-                    CaptureSettings& capture);
+// Runs the Setup dialog modally over `owner` on copies of `settings` and `capture`: the edited
+// copies on "&Ok", nothing when the user leaves it any other way. Writes no file: the caller
+// applies and stores what changed.
+std::optional<SetupChoice> RunSetupDialog(QWidget* owner, const Look& look,
+                                          const ConnectionSettings& settings,
+                                          const CaptureSettings& capture);
 
 }  // namespace orvane

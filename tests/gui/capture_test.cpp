@@ -1,11 +1,13 @@
 // Captures through the main window against the simulated capture unit on loopback: the counter
-// and Stop, the unit closing, a refused connection, the full store, Stop before any data.
+// and Stop, the unit closing, a refused connection, the window serviced while connecting, the full
+// store, Stop before any data.
 #include <gtest/gtest.h>
 
 #include <QLabel>
 #include <QStatusBar>
 #include <QTcpServer>
 #include <QTest>
+#include <QTimer>
 
 #include "app/capture_sequence.hpp"
 #include "gui_test_support.hpp"
@@ -169,6 +171,38 @@ TEST_F(CaptureTest, StopBeforeDataOrARefusedConnectionKeepThePreviousCapture) {
     EXPECT_EQ(Rows(), before);
     EXPECT_EQ(started.program->captureModel.byteCount, bytesBefore);
     EXPECT_EQ(started.window->statusBar()->currentMessage(), statusBefore);
+}
+
+TEST_F(CaptureTest, WindowIsServicedUnderTheHourglassWhileConnecting) {
+    started.PointAt(test::FreeLoopbackPort());  // a capture unit that is not there
+    started.program->captureSettings.folder = scratch.path().toStdString();
+    for (const bool continuous : {false, true}) {
+        started.program->captureSettings.continuous = continuous;
+        bool servicedWhileConnecting = false;
+        QString message;
+        EXPECT_TRUE(test::DriveModal(
+            [&] {
+                // Runs at the event loop's next pass: during the connect when the window is
+                // serviced meanwhile, otherwise only once the message dialog is up.
+                QTimer::singleShot(0, [&] {
+                    const QCursor* cursor = QApplication::overrideCursor();
+                    servicedWhileConnecting = cursor != nullptr &&
+                                              cursor->shape() == Qt::WaitCursor &&
+                                              QApplication::activeModalWidget() == nullptr;
+                });
+                started.Click(kIdCaptureButton);
+            },
+            [&] {
+                auto* dialog = ActiveModal<MessageDialog>();
+                if (dialog == nullptr) return false;
+                message = dialog->label()->text();
+                dialog->okButton()->click();
+                return true;
+            }));
+        EXPECT_TRUE(servicedWhileConnecting) << continuous;
+        EXPECT_EQ(message, QStringLiteral("Error opening port: Device I/O error")) << continuous;
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << continuous;
+    }
 }
 
 TEST_F(CaptureTest, MessageThatFindsTheStoreFullClosesTheDialog) {

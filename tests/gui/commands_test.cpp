@@ -1,14 +1,16 @@
-// The main window's commands around a held capture: Clear, a protocol change in Set Up, Save Log
-// through a stand-in for the file dialog, and closing the window in the middle of a refill.
+// The main window's commands around a held capture: Clear, Set Up (a protocol change, the keys it
+// writes), Save Log through a stand-in for the file dialog, and closing the window mid-refill.
 #include <gtest/gtest.h>
 
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
 
 #include "capture/packet_assembly.hpp"
 #include "gui_test_support.hpp"
+#include "ui/ip_address_edit.hpp"
 #include "ui/list_table_model.hpp"
 #include "ui/message_dialog.hpp"
 #include "ui/save_log.hpp"
@@ -52,6 +54,14 @@ class CommandsTest : public ::testing::Test {
         started.Click(kIdPacketView);
     }
 
+    // The Packet View's rows as Save Log writes them.
+    std::vector<std::string> PacketRows() const {
+        const ListModel& list = started.program->listViews.packetList;
+        std::vector<std::string> rows;
+        for (int row = 0; row < list.GetItemCount(); ++row) rows.push_back(LogRowLine(list, row));
+        return rows;
+    }
+
     test::ScratchFolder scratch;
     test::StartedProgram started = test::StartProgram();
 };
@@ -67,18 +77,23 @@ TEST_F(CommandsTest, AfterClearAFilterClickLeavesTheListsEmpty) {
     EXPECT_EQ(started.Rows(ViewKind::Byte), 0);
 }
 
-TEST_F(CommandsTest, ProtocolChangeInSetUpDecodesTheHeldPacketsAgain) {
-    // 02 02 00 0C F4: a VDCP command that Sony rules read as something else entirely.
-    HoldCapture(Message({{0x80, 0x010, 0x02},
-                         {0x80, 0x010, 0x02},
-                         {0x80, 0x010, 0x00},
-                         {0x80, 0x010, 0x0C},
-                         {0x80, 0x010, 0xF4},
-                         {0xC0, 0x020, 0x04}}));
-    const ListModel& list = started.program->listViews.packetList;
-    ASSERT_GT(list.GetItemCount(), 0);
-    const std::string sonyData = list.GetItemText(0, 3);
-    const std::string sonyCommand = list.GetItemText(0, 4);
+TEST_F(CommandsTest, ProtocolChangeInSetUpGroupsTheCaptureAgain) {
+    // Select Port framed for VDCP (02 03 22 22 01 BB) and the deck's ACK: Sony rules cut the
+    // controller's six bytes into two packets.
+    const std::string exchange = Message({{0x80, 0x010, 0x02},
+                                          {0x80, 0x010, 0x03},
+                                          {0x80, 0x010, 0x22},
+                                          {0x80, 0x010, 0x22},
+                                          {0x80, 0x010, 0x01},
+                                          {0x80, 0x010, 0xBB},
+                                          {0xC0, 0x020, 0x04}});
+    started.program->settings.protocolMode = kProtocolVdcp;
+    HoldCapture(exchange);
+    const std::vector<std::string> takenAsVdcp = PacketRows();
+    started.program->settings.protocolMode = kProtocolSony;
+    HoldCapture(exchange);
+    ASSERT_NE(PacketRows(), takenAsVdcp);
+
     QSignalSpy resets(started.window->tableModel(ViewKind::Packet),
                       &QAbstractItemModel::modelReset);
     for (const int mode : {kProtocolSony, kProtocolVdcp}) {
@@ -89,10 +104,38 @@ TEST_F(CommandsTest, ProtocolChangeInSetUpDecodesTheHeldPacketsAgain) {
                                                }));
         EXPECT_EQ(resets.count() > 0, mode != kProtocolSony) << mode;  // only on a change
     }
-    EXPECT_EQ(started.program->settings.protocolMode, kProtocolVdcp);
-    ASSERT_GT(list.GetItemCount(), 0);
-    EXPECT_EQ(list.GetItemText(0, 3), sonyData);  // not regrouped, only described anew
-    EXPECT_NE(list.GetItemText(0, 4), sonyCommand);
+    EXPECT_EQ(PacketRows(), takenAsVdcp);
+}
+
+TEST_F(CommandsTest, SetUpOkWritesTheConnectionKeysAndCancelWritesNothing) {
+    struct Case {
+        const char* port;
+        int protocolClicked;  // -1: none
+        bool ok;
+        std::string file;  // the settings file afterwards; empty: none
+    };
+    const std::string written = "[Setup]\r\nIp Address=127.0.0.5\r\nPort Number= ";
+    const Case cases[] = {
+        {"080", kProtocolVdcp, true, written + "80\r\nProtocol= 2\r\n"},
+        // An emptied or zero port keeps the old one; with no option checked, Sony is stored.
+        {"", -1, true, written + "2001\r\nProtocol= 0\r\n"},
+        {"0", -1, true, written + "2001\r\nProtocol= 0\r\n"},
+        {"99", kProtocolVdcp, false, ""},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(QDir(scratch.path()).filePath(QStringLiteral("Orvane.ini")));
+        // Protocol 7 has no option, so none is checked when the dialog opens.
+        started.program->settings = ConnectionSettings{"127.0.1.9", 2001, 7};
+        EXPECT_TRUE(test::OnModal<SetupDialog>(
+            [&] { started.Click(kIdSetupButton); },
+            [&](SetupDialog* dialog) {
+                dialog->addressEdit()->SetAddressText(QStringLiteral("127.0.0.5"));
+                dialog->portEdit()->setText(QString::fromLatin1(c.port));
+                if (c.protocolClicked >= 0) dialog->protocolOption(c.protocolClicked)->click();
+                (c.ok ? dialog->okButton() : dialog->cancelButton())->click();
+            }));
+        EXPECT_EQ(scratch.ReadSettingsFile(), c.file) << c.port;
+    }
 }
 
 TEST_F(CommandsTest, SaveLogWritesTheShownPacketsAndTheFolderFollows) {

@@ -1,6 +1,7 @@
 // Continuous capture through the main window against the simulated capture unit: the list grows
 // live past the bounded store's limit, filters change during it, Stop (Alt+C), Save Log and the
-// export while it runs or after, the file reopened, and the ways a capture ends or cannot start.
+// export while it runs or after, the file reopened, a burst just before Stop kept whole, and the
+// ways a capture ends or cannot start.
 #include "capture/continuous_capture.hpp"
 
 #include <gtest/gtest.h>
@@ -13,9 +14,13 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+#include <QThread>
 
 #include "app/live_capture.hpp"
+#include "capture/message_layout.hpp"
 #include "gui_test_support.hpp"
 #include "platform/text_codec.hpp"
 #include "ui/capture_rows_model.hpp"
@@ -180,6 +185,31 @@ TEST_F(ContinuousCaptureTest, GrowsLivePastTheStoreLimitAndReopensAsShown) {
     EXPECT_TRUE(file.startsWith(folder() + QStringLiteral("/capture-")));
     ASSERT_TRUE(window().OpenCapture(file));
     EXPECT_EQ(AllCells(model()), shown);
+}
+
+TEST_F(ContinuousCaptureTest, StopKeepsEveryMessageThatArrivedBeforeIt) {
+    QTcpServer unit;
+    ASSERT_TRUE(unit.listen(QHostAddress::LocalHost, 0));
+    started.PointAt(unit.serverPort());
+    started.Click(kIdCaptureButton);
+    ASSERT_TRUE(Running());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return unit.hasPendingConnections(); }, test::kWaitMs));
+    QTcpSocket* peer = unit.nextPendingConnection();
+
+    // A burst handed to the system, then Stop before the window has had a chance to read it.
+    constexpr int kBurst = 500;
+    std::string burst;
+    for (int n = 1; n <= kBurst; ++n) {
+        AppendMessageHeader(burst, static_cast<std::uint32_t>(n));
+        for (int value : {0x61, 0x0C, 0x03, 0x70}) AppendMessageEntry(burst, 0x80, n, value);
+    }
+    peer->write(burst.data(), static_cast<qint64>(burst.size()));
+    ASSERT_TRUE(peer->waitForBytesWritten(test::kWaitMs));
+    ASSERT_EQ(peer->bytesToWrite(), 0);
+    QThread::msleep(50);  // loopback delivery, with no event handled meanwhile
+    started.Click(kIdCaptureButton);
+    EXPECT_FALSE(Running());
+    EXPECT_EQ(Messages(), static_cast<std::uint64_t>(kBurst));
 }
 
 TEST_F(ContinuousCaptureTest, UnitClosingKeepsWhatArrivedAndClosesTheFile) {

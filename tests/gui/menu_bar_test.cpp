@@ -1,6 +1,6 @@
 // The menu bar and the Set Up dialog's capture controls: the controls keep their places and Alt
 // keys under the bar, the View menu moves in step with the boxes, and the capture keys reach the
-// settings file only once the user changes them.
+// settings file only once the user changes them; the window starts at the size it was closed with.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -109,6 +109,29 @@ TEST_F(MenuBarTest, ViewMenuMovesInStepWithTheControls) {
     EXPECT_FALSE(window().menuAction(MenuCommand::PacketView)->isChecked());
     window().menuAction(MenuCommand::ByteView)->trigger();  // chosen again, it stays chosen
     EXPECT_TRUE(window().menuAction(MenuCommand::ByteView)->isChecked());
+}
+
+TEST(WindowSize, StartsAtTheClientSizeItWasClosedWith) {
+    struct Case {
+        const char* settings;
+        QSize clientDu;
+    };
+    const Case cases[] = {
+        {"", QSize(571, 414)},  // none stored: the classic size
+        {"[Form]\r\nwidth= 600\r\nheight= 400\r\n", QSize(600, 400)},
+        {"[Form]\r\nwidth= 0\r\nheight= 0\r\n", QSize(571, 414)},  // closed minimized
+    };
+    for (const Case& c : cases) {
+        test::ScratchFolder folder;
+        folder.WriteSettingsFile(c.settings);
+        test::StartedProgram started = test::StartProgram();
+        started.window->AddMenuBar();
+        QCoreApplication::processEvents();
+        const MainWindow& window = *started.window;
+        EXPECT_EQ(QSize(window.lastClientWidth(), window.lastClientHeight()), c.clientDu)
+            << c.settings;
+        EXPECT_EQ(window.clientArea()->size(), window.units().ToPixels(c.clientDu)) << c.settings;
+    }
 }
 
 TEST(SetupCaptureKeys, WrittenOnlyOnceChangedAndReadAtStartUp) {

@@ -101,7 +101,6 @@ TEST(DecodeSweep, VdcpAcknowledgesAndCommandBytes) {
 }
 
 TEST(DecodeSweep, VdcpNameTableHolds89NamesInTheirTypes) {
-    InitVdcpCommandNames();
     std::array<int, 9> perType{};
     for (int type = 0; type <= 8; ++type) {
         for (int code = 0; code <= 0xFF; ++code) {

@@ -1,0 +1,138 @@
+// orvane-screenshots FOLDER: the README's pictures, taken from demo captures of the simulator: the
+// main window in both views, the capture, Setup and message dialogs, and a live continuous capture.
+// scripts/screenshots.sh runs it under Xvfb; the exit code is 1 when a picture is missing.
+#include <QApplication>
+#include <QDir>
+#include <QTableView>
+#include <QTest>
+#include <cstdio>
+
+#include "capture/continuous_capture.hpp"
+#include "gui_test_support.hpp"
+#include "ui/capture_dialog.hpp"
+#include "ui/message_dialog.hpp"
+#include "ui/setup_dialog.hpp"
+
+namespace orvane {
+namespace {
+
+class Pictures {
+  public:
+    explicit Pictures(const QString& folder) : folder_(folder) {}
+
+    void Save(QWidget* widget, const char* name) {
+        QTest::qWait(50);  // let pending paints land
+        const QString path = folder_.filePath(QString::fromLatin1(name));
+        const bool saved = widget->grab().save(path, "PNG");
+        std::printf("%s %s\n", saved ? "picture" : "not saved:", qPrintable(path));
+        ok_ = ok_ && saved;
+    }
+    void Fail(const char* what) {
+        std::fprintf(stderr, "orvane-screenshots: %s\n", what);
+        ok_ = false;
+    }
+    bool ok() const { return ok_; }
+
+  private:
+    QDir folder_;
+    bool ok_ = true;
+};
+
+// A bounded capture of commands and their acknowledgements (the routine time and status polling
+// hidden), both views, and the dialogs around it.
+void TakeBoundedCapture(Pictures& pictures) {
+    test::ScratchFolder scratch;
+    test::StartedProgram started = test::StartProgram();
+    started.window->SetCheckState(kIdDisplayAcks, 1);
+    started.window->SetCheckState(kIdDevTypeFilter, 1);
+    test::Simulator sim;
+    if (!sim.Start({"--scenario", "sony", "--seed", "3", "--rate", "120", "--idle-after", "400"})) {
+        return pictures.Fail("the simulator did not start");
+    }
+    started.PointAt(sim.port());
+
+    bool dialogSaved = false;
+    const bool ended = test::DriveModal([&] { started.Click(kIdCaptureButton); },
+                                        [&] {
+                                            auto* dialog = test::ActiveModal<CaptureDialog>();
+                                            if (dialog == nullptr) return false;
+                                            const int count = dialog->counterText().toInt();
+                                            if (!dialogSaved && count >= 150) {
+                                                pictures.Save(dialog, "capture-dialog.png");
+                                                dialogSaved = true;
+                                            }
+                                            if (count < 400) return false;
+                                            QTest::mouseClick(dialog->stopButton(), Qt::LeftButton);
+                                            return true;
+                                        });
+    if (!ended || !dialogSaved) return pictures.Fail("the demo capture did not run");
+    started.window->listView(ViewKind::Packet)->scrollToTop();
+    pictures.Save(started.window.get(), "main-window-packet-view.png");
+    started.Click(kIdByteView);
+    pictures.Save(started.window.get(), "main-window-byte-view.png");
+    started.Click(kIdPacketView);
+
+    if (!test::OnModal<SetupDialog>([&] { started.Click(kIdSetupButton); },
+                                    [&](SetupDialog* dialog) {
+                                        pictures.Save(dialog, "setup-dialog.png");
+                                        dialog->cancelButton()->click();
+                                    })) {
+        pictures.Fail("no Setup dialog");
+    }
+    started.PointAt(test::FreeLoopbackPort());  // a capture unit that is not there
+    if (!test::OnModal<MessageDialog>([&] { started.Click(kIdCaptureButton); },
+                                      [&](MessageDialog* dialog) {
+                                          pictures.Save(dialog, "message-dialog.png");
+                                          dialog->okButton()->click();
+                                      })) {
+        pictures.Fail("no message dialog");
+    }
+}
+
+// A continuous capture under way, with the menu bar, time polling shown, past the bounded
+// store's limit of 1000 messages.
+void TakeLiveCapture(Pictures& pictures) {
+    test::ScratchFolder scratch;
+    test::StartedProgram started = test::StartProgram();
+    started.window->AddMenuBar();
+    for (int id : {kIdTimeSense, kIdTimeReply, kIdDisplayAcks, kIdDevTypeFilter}) {
+        started.window->SetCheckState(id, 1);
+    }
+    started.program->captureSettings.continuous = true;
+    started.program->captureSettings.folder = (scratch.path() + "/captures").toStdString();
+    test::Simulator sim;
+    if (!sim.Start({"--scenario", "sony", "--seed", "3", "--rate", "400"})) {
+        return pictures.Fail("the simulator did not start");
+    }
+    started.PointAt(sim.port());
+    started.Click(kIdCaptureButton);
+    const auto messages = [&] {
+        const ContinuousCapture* held = started.window->heldCapture();
+        return held != nullptr ? held->counters().messages : 0;
+    };
+    if (!QTest::qWaitFor([&] { return messages() >= 1500; }, test::kWaitMs)) {
+        return pictures.Fail("the live capture did not run");
+    }
+    pictures.Save(started.window.get(), "live-capture.png");
+    started.Click(kIdCaptureButton);  // Stop
+}
+
+}  // namespace
+}  // namespace orvane
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: orvane-screenshots FOLDER\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "orvane-screenshots: cannot make %s\n", argv[1]);
+        return 1;
+    }
+    orvane::Pictures pictures(QDir(folder).absolutePath());
+    orvane::TakeBoundedCapture(pictures);
+    orvane::TakeLiveCapture(pictures);
+    return pictures.ok() ? 0 : 1;
+}
