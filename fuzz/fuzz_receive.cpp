@@ -77,19 +77,7 @@ class RecordingEvents final : public orvane::ReceiveEvents {
     int endCount = 0;
 };
 
-class FixedViewState final : public orvane::ViewState {
-  public:
-    FixedViewState(ViewKind view, FilterFlags flags) : view_(view), flags_(flags) {}
-    bool IsByteViewSelected() const override { return view_ == ViewKind::Byte; }
-    bool IsPacketViewSelected() const override { return view_ == ViewKind::Packet; }
-    FilterFlags GetFilterFlags() const override { return flags_; }
-    void SetStatusText(std::string_view) override {}
-    void ShowList(ViewKind) override {}
-
-  private:
-    ViewKind view_;
-    FilterFlags flags_;
-};
+using orvane::FixedViewState;
 
 // An expected cell text, written here rather than with the views' own helpers so that a fault in
 // those shows, and built in place: the cells checked hold a few characters each. Every number is

@@ -9,6 +9,7 @@
 
 #include "capture/wireshark_export.hpp"
 #include "views/list_views.hpp"
+#include "views/packet_export.hpp"
 
 namespace orvane {
 namespace {
@@ -20,39 +21,6 @@ constexpr std::uint64_t kSliceRows = 4096;
 std::string ErrnoReason(const std::string& path) {
     const int error = errno;
     return path + ": " + (error != 0 ? std::strerror(error) : "the file could not be written");
-}
-
-// The view and filter boxes an export fills the Packet View under.
-class ExportViewState final : public ViewState {
-  public:
-    explicit ExportViewState(const FilterFlags& flags) : flags_(flags) {}
-    bool IsByteViewSelected() const override { return false; }
-    bool IsPacketViewSelected() const override { return true; }
-    FilterFlags GetFilterFlags() const override { return flags_; }
-    void SetStatusText(std::string_view) override {}
-    void ShowList(ViewKind) override {}
-
-  private:
-    FilterFlags flags_;
-};
-
-// Seconds with three decimals back to milliseconds: "0012.345" is 12345.
-std::int64_t TimeTextMs(std::string_view text) {
-    std::int64_t ms = 0;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') ms = ms * 10 + (c - '0');
-    }
-    return ms;
-}
-
-// "61 0C 03 70 " back to its bytes.
-std::string BytesOfHexText(std::string_view text) {
-    const auto digit = [](char c) { return c <= '9' ? c - '0' : c - 'A' + 10; };
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < text.size(); i += 3) {
-        bytes.push_back(static_cast<char>(digit(text[i]) * 16 + digit(text[i + 1])));
-    }
-    return bytes;
 }
 
 }  // namespace
@@ -112,22 +80,11 @@ bool ExportPacketList(CaptureModel& model, std::int32_t protocolMode, const Filt
                       const CaptureFileInfo& info, std::ostream& out) {
     WiresharkExportWriter writer(out);
     if (!writer.Begin(info)) return false;
-    ListViews views;
-    Decoder decoder(protocolMode);
-    ExportViewState viewState(flags);
-    views.RefreshList(model, decoder, viewState, Trace{});
-    const ListModel& list = views.packetList;
-    const std::int64_t firstMs = model.byteCount > 0 ? model.capturedBytes[1].timeMs : 0;
-    bool ok = true;
-    for (int row = 0; ok && row < list.GetItemCount(); ++row) {
-        const std::string bytes = BytesOfHexText(list.CellView(row, 3));
-        ExportPacket packet;
-        packet.timeUs = info.startTimeUs + (TimeTextMs(list.CellView(row, 1)) - firstMs) * 1000;
-        packet.direction = list.CellView(row, 2) == "VTR" ? kSideDevice : kSideController;
-        packet.bytes = bytes;
-        packet.description = list.CellView(row, 4);
-        ok = writer.Append(packet);
-    }
+    const bool ok = ForEachBoundedPacket(
+        model, protocolMode, flags, info.startTimeUs, [&writer](const ExportedPacket& packet) {
+            return writer.Append(
+                {packet.timeUs, packet.direction, packet.bytes, packet.description});
+        });
     out.flush();
     return ok && writer.ok();
 }

@@ -29,6 +29,22 @@ class ViewState {
     virtual void ShowList(ViewKind view) = 0;
 };
 
+// A view and filter choice fixed in advance, for lists filled without a window (the command
+// line, exports, tests).
+class FixedViewState final : public ViewState {
+  public:
+    FixedViewState(ViewKind view, const FilterFlags& flags) : view_(view), flags_(flags) {}
+    bool IsByteViewSelected() const override { return view_ == ViewKind::Byte; }
+    bool IsPacketViewSelected() const override { return view_ == ViewKind::Packet; }
+    FilterFlags GetFilterFlags() const override { return flags_; }
+    void SetStatusText(std::string_view) override {}
+    void ShowList(ViewKind) override {}
+
+  private:
+    ViewKind view_;
+    FilterFlags flags_;
+};
+
 // The six filter boxes read through their control ids.
 FilterFlags ReadFilterFlags(const CheckStates& checks);
 

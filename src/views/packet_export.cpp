@@ -5,6 +5,8 @@
 #include <charconv>
 
 #include "capture/hex_dump.hpp"
+#include "capture/packet_numbering.hpp"
+#include "views/list_views.hpp"
 #include "views/utf8_text.hpp"
 
 namespace orvane {
@@ -16,7 +18,48 @@ void AppendNumber(std::string& out, std::int64_t value) {
     out.append(digits, result.ptr);
 }
 
+// Seconds with three decimals back to milliseconds: "0012.345" is 12345.
+std::int64_t TimeTextMs(std::string_view text) {
+    std::int64_t ms = 0;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') ms = ms * 10 + (c - '0');
+    }
+    return ms;
+}
+
+// "61 0C 03 70 " back to its bytes.
+std::string BytesOfHexText(std::string_view text) {
+    const auto digit = [](char c) { return c <= '9' ? c - '0' : c - 'A' + 10; };
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < text.size(); i += 3) {
+        bytes.push_back(static_cast<char>(digit(text[i]) * 16 + digit(text[i + 1])));
+    }
+    return bytes;
+}
+
 }  // namespace
+
+bool ForEachBoundedPacket(CaptureModel& model, std::int32_t protocolMode, const FilterFlags& flags,
+                          std::int64_t startTimeUs, const ExportVisitor& visit) {
+    ListViews views;
+    Decoder decoder(protocolMode);
+    FixedViewState viewState(ViewKind::Packet, flags);
+    views.RefreshList(model, decoder, viewState, Trace{});
+    const ListModel& list = views.packetList;
+    const std::int64_t firstMs = model.byteCount > 0 ? model.capturedBytes[1].timeMs : 0;
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        const std::string bytes = BytesOfHexText(list.CellView(row, 3));
+        ExportedPacket packet;
+        packet.number = static_cast<std::uint64_t>(row) + 1;
+        packet.timeText = list.CellView(row, 1);
+        packet.timeUs = startTimeUs + (TimeTextMs(packet.timeText) - firstMs) * 1000;
+        packet.direction = list.CellView(row, 2) == "VTR" ? kSideDevice : kSideController;
+        packet.bytes = bytes;
+        packet.description = list.CellView(row, 4);
+        if (!visit(packet)) return false;
+    }
+    return true;
+}
 
 void AppendJsonString(std::string& out, std::string_view windows1252) {
     constexpr char kDigits[] = "0123456789abcdef";

@@ -2,8 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "capture/capture_model.hpp"
+#include "views/packet_filter.hpp"
 
 namespace orvane {
 
@@ -22,6 +26,15 @@ struct ExportedPacket {
 // spaces are kept as the decoder gave them.
 std::string JsonlPacketLine(const ExportedPacket& packet);
 void AppendJsonlPacketLine(std::string& out, const ExportedPacket& packet);
+
+// Called for each exported packet in order; returning false stops the walk.
+using ExportVisitor = std::function<bool(const ExportedPacket& packet)>;
+
+// The Packet View's packets of a bounded capture, in its order: the list filled under `flags`
+// and decoded under `protocolMode`, each row handed on with its bytes and its absolute time
+// (startTimeUs at the capture's first byte). False when `visit` stopped the walk.
+bool ForEachBoundedPacket(CaptureModel& model, std::int32_t protocolMode, const FilterFlags& flags,
+                          std::int64_t startTimeUs, const ExportVisitor& visit);
 
 // A JSON string literal of Windows-1252 text, quotes included.
 std::string JsonString(std::string_view windows1252);

@@ -17,12 +17,24 @@ constexpr std::array<char16_t, 32> kHighControls = {
 
 }  // namespace
 
+char16_t Windows1252CodePoint(unsigned char byte) {
+    return byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : byte;
+}
+
+int Windows1252Byte(char16_t codePoint) {
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) return codePoint;
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == codePoint) return static_cast<int>(0x80 + i);
+    }
+    return -1;
+}
+
 std::string Windows1252ToUtf8(std::string_view text) {
     std::string utf8;
     utf8.reserve(text.size());
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        const char16_t code = byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : byte;
+        const char16_t code = Windows1252CodePoint(byte);
         if (code < 0x80) {
             utf8.push_back(static_cast<char>(code));
         } else if (code < 0x800) {

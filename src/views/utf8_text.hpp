@@ -12,4 +12,10 @@ namespace orvane {
 // of the same number, so no byte is lost.
 std::string Windows1252ToUtf8(std::string_view text);
 
+// The Unicode code point of one Windows-1252 byte, by the same rules.
+char16_t Windows1252CodePoint(unsigned char byte);
+
+// The Windows-1252 byte of a code point, or -1 when Windows-1252 cannot hold it.
+int Windows1252Byte(char16_t codePoint);
+
 }  // namespace orvane

@@ -16,21 +16,6 @@
 namespace orvane::cli {
 namespace {
 
-// The main window's choices as the command line gave them.
-class CommandLineViewState final : public ViewState {
-  public:
-    explicit CommandLineViewState(const CliOptions& options) : options_(options) {}
-
-    bool IsByteViewSelected() const override { return options_.view == ViewKind::Byte; }
-    bool IsPacketViewSelected() const override { return options_.view == ViewKind::Packet; }
-    FilterFlags GetFilterFlags() const override { return options_.show; }
-    void SetStatusText(std::string_view) override {}
-    void ShowList(ViewKind) override {}
-
-  private:
-    const CliOptions& options_;
-};
-
 bool WriteToStdout(const std::string& text) {
     return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
            std::fflush(stdout) == 0;
@@ -44,7 +29,7 @@ int WriteCaptureLog(CaptureModel& model, const CliOptions& options) {
 
     ListViews views;
     Decoder decoder(options.protocolMode);
-    CommandLineViewState viewState(options);
+    FixedViewState viewState(options.view, options.show);
     views.RefreshList(model, decoder, viewState, trace);
 
     LogCellTransform transform;

@@ -97,69 +97,20 @@ class Exporter {
     std::string lines_;
 };
 
-// The main window's choices as the command line gave them.
-class CommandLineViewState final : public ViewState {
-  public:
-    explicit CommandLineViewState(ViewKind view, const FilterFlags& show)
-        : view_(view), show_(show) {}
-
-    bool IsByteViewSelected() const override { return view_ == ViewKind::Byte; }
-    bool IsPacketViewSelected() const override { return view_ == ViewKind::Packet; }
-    FilterFlags GetFilterFlags() const override { return show_; }
-    void SetStatusText(std::string_view) override {}
-    void ShowList(ViewKind) override {}
-
-  private:
-    ViewKind view_;
-    FilterFlags show_;
-};
-
-// Seconds with three decimals back to milliseconds: "0012.345" is 12345.
-std::int64_t TimeTextMs(std::string_view text) {
-    std::int64_t ms = 0;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') ms = ms * 10 + (c - '0');
-    }
-    return ms;
-}
-
-std::string BytesOfHexText(std::string_view text) {
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < text.size(); i += 3) {
-        const auto digit = [](char c) { return c <= '9' ? c - '0' : c - 'A' + 10; };
-        bytes.push_back(static_cast<char>(digit(text[i]) * 16 + digit(text[i + 1])));
-    }
-    return bytes;
-}
-
 }  // namespace
 
 int WriteBoundedOutput(CaptureModel& model, const CliOptions& options,
                        const CaptureOrigin& origin) {
     if (options.format == OutputFormat::kLog) return WriteCaptureLog(model, options);
-
     const Trace trace;
     AssembleCapture(model, options.protocolMode, trace);
-    ListViews views;
-    Decoder decoder(options.protocolMode);
-    CommandLineViewState viewState(ViewKind::Packet, options.show);
-    views.RefreshList(model, decoder, viewState, trace);
-    const ListModel& list = views.packetList;
-    const std::int64_t firstMs = model.byteCount > 0 ? model.capturedBytes[1].timeMs : 0;
-
     Output output(options);
     Exporter exporter(options, origin.info, output);
-    for (int row = 0; row < list.GetItemCount(); ++row) {
-        const std::string bytes = BytesOfHexText(list.CellView(row, 3));
-        ExportedPacket packet;
-        packet.number = static_cast<std::uint64_t>(row) + 1;
-        packet.timeText = list.CellView(row, 1);
-        packet.timeUs = origin.info.startTimeUs + (TimeTextMs(packet.timeText) - firstMs) * 1000;
-        packet.direction = list.CellView(row, 2) == "VTR" ? kSideDevice : kSideController;
-        packet.bytes = bytes;
-        packet.description = list.CellView(row, 4);
-        exporter.Add(packet);
-    }
+    ForEachBoundedPacket(model, options.protocolMode, options.show, origin.info.startTimeUs,
+                         [&exporter](const ExportedPacket& packet) {
+                             exporter.Add(packet);
+                             return true;
+                         });
     exporter.Flush();
     return output.Finish();
 }

@@ -26,20 +26,6 @@ class NoEvents final : public ReceiveEvents {
     void EndCapture() override {}
 };
 
-class FixedViewState final : public ViewState {
-  public:
-    FixedViewState(ViewKind view, FilterFlags flags) : view_(view), flags_(flags) {}
-    bool IsByteViewSelected() const override { return view_ == ViewKind::Byte; }
-    bool IsPacketViewSelected() const override { return view_ == ViewKind::Packet; }
-    FilterFlags GetFilterFlags() const override { return flags_; }
-    void SetStatusText(std::string_view) override {}
-    void ShowList(ViewKind) override {}
-
-  private:
-    ViewKind view_;
-    FilterFlags flags_;
-};
-
 Rows BoundedRows(const std::vector<std::string>& reads, std::int32_t mode, ViewKind view,
                  FilterFlags flags) {
     CaptureModel model;
