@@ -138,38 +138,33 @@ void ContinuousCapture::Regroup(std::int32_t protocolMode) {
     if (finished_) packets_.Finish();
 }
 
-void ContinuousCapture::ReleaseBefore(std::uint32_t firstByte, std::size_t firstPacket) {
-    bytes_.ReleaseBefore(firstByte);
-    packets_.ReleaseBefore(firstPacket);
-    // A message's start is needed while a byte from `firstByte` on may lie in it.
+std::size_t ContinuousCapture::MessagesStartingBy(std::uint32_t index, std::size_t from) const {
     std::size_t high = messageStarts_.size();
-    std::size_t low = messagesReleased_;
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (messageStarts_[middle].first <= firstByte) {
-            low = middle + 1;
+    while (from < high) {
+        const std::size_t middle = from + (high - from) / 2;
+        if (messageStarts_[middle].first <= index) {
+            from = middle + 1;
         } else {
             high = middle;
         }
     }
-    if (low > messagesReleased_ + 1) {
-        messagesReleased_ = low - 1;
+    return from;
+}
+
+void ContinuousCapture::ReleaseBefore(std::uint32_t firstByte, std::size_t firstPacket) {
+    bytes_.ReleaseBefore(firstByte);
+    packets_.ReleaseBefore(firstPacket);
+    // A message's start is needed while a byte from `firstByte` on may lie in it.
+    const std::size_t starting = MessagesStartingBy(firstByte, messagesReleased_);
+    if (starting > messagesReleased_ + 1) {
+        messagesReleased_ = starting - 1;
         messageStarts_.ReleaseBefore(messagesReleased_);
     }
 }
 
 std::uint32_t ContinuousCapture::SequenceOfByte(std::uint32_t index) const {
-    std::size_t low = messagesReleased_;
-    std::size_t high = messageStarts_.size();
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (messageStarts_[middle].first <= index) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    return low == messagesReleased_ ? 0 : messageStarts_[low - 1].second;
+    const std::size_t starting = MessagesStartingBy(index, messagesReleased_);
+    return starting == messagesReleased_ ? 0 : messageStarts_[starting - 1].second;
 }
 
 std::uint32_t ContinuousCapture::SequenceOfByte(std::uint32_t index, std::size_t& hint) const {
@@ -183,17 +178,7 @@ std::uint32_t ContinuousCapture::SequenceOfByte(std::uint32_t index, std::size_t
         ++hint;
     }
     if (hint + 1 < count && messageStarts_[hint + 1].first <= index) {
-        std::size_t low = hint + 1;
-        std::size_t high = count;
-        while (low < high) {
-            const std::size_t middle = low + (high - low) / 2;
-            if (messageStarts_[middle].first <= index) {
-                low = middle + 1;
-            } else {
-                high = middle;
-            }
-        }
-        hint = low - 1;
+        hint = MessagesStartingBy(index, hint + 1) - 1;
     }
     if (hint >= count || messageStarts_[hint].first > index) return 0;
     return messageStarts_[hint].second;

@@ -84,6 +84,8 @@ class ContinuousCapture {
     };
 
     void OnMessage(std::string_view message, std::int64_t stamp);
+    // How many message starts, from place `from` on, lie at or before byte `index`, plus `from`.
+    std::size_t MessagesStartingBy(std::uint32_t index, std::size_t from) const;
     void TakeBytes(std::string_view message, std::int64_t stamp);
     std::int64_t NextTimeMs(int tick, std::int64_t stamp);
 
