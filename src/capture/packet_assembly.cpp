@@ -8,6 +8,7 @@
 #include "capture/hex_dump.hpp"
 #include "capture/message_layout.hpp"
 #include "capture/packet_numbering.hpp"
+#include "capture/time_text.hpp"
 
 namespace orvane {
 namespace {
@@ -53,24 +54,6 @@ bool IsBlockUsable(const CaptureModel& model, int k) {
         return false;
     }
     return block.size() >= kHeaderSize + kEntrySize;
-}
-
-void AppendTime(std::string& text, std::int32_t timeMs) {
-    // Seconds with at least four integer digits and exactly three decimals: "0001.500".
-    char digits[16];
-    int count = 0;
-    std::int32_t seconds = timeMs / 1000;
-    do {
-        digits[count++] = static_cast<char>('0' + seconds % 10);
-        seconds /= 10;
-    } while (seconds > 0);
-    while (count < 4) digits[count++] = '0';
-    while (count > 0) text.push_back(digits[--count]);
-    const std::int32_t millis = timeMs % 1000;
-    text.push_back('.');
-    text.push_back(static_cast<char>('0' + millis / 100));
-    text.push_back(static_cast<char>('0' + millis / 10 % 10));
-    text.push_back(static_cast<char>('0' + millis % 10));
 }
 
 }  // namespace
@@ -150,7 +133,7 @@ void BuildPacketLines(CaptureModel& model, const Trace& trace) {
         std::string& text = line.text;
         text.clear();
         text.push_back(static_cast<char>(start.direction));
-        AppendTime(text, start.timeMs);
+        AppendTimeText(text, start.timeMs);
         text.push_back('\t');
         // The packet ends at the first later byte of its direction with another number; bytes of
         // the other direction in between are passed over.

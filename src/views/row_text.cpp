@@ -31,19 +31,6 @@ std::string EventText(std::int64_t rowNumber) {
     return text;
 }
 
-std::string TimeText(std::int64_t timeMs) {
-    std::string text;
-    std::int64_t ms = timeMs;
-    if (ms < 0) {
-        text.push_back('-');
-        ms = -ms;
-    }
-    AppendPadded(text, ms / 1000, 4);
-    text.push_back('.');
-    AppendPadded(text, ms % 1000, 3);
-    return text;
-}
-
 std::string UpperHexText(std::int64_t value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value, 16);

@@ -4,13 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "capture/time_text.hpp"  // TimeText, shared with the packet lines
+
 namespace orvane {
 
 // A row number with the mask "00000": at least five digits, zero-padded ("00001", "100000").
 std::string EventText(std::int64_t rowNumber);
-
-// Milliseconds as seconds with the mask "0000.000" ("0012.345").
-std::string TimeText(std::int64_t timeMs);
 
 // A number in upper-case hexadecimal without leading zeros ("0", "1A2B").
 std::string UpperHexText(std::int64_t value);
