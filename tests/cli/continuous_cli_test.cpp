@@ -93,24 +93,6 @@ TEST(ContinuousCli, CaptureKeepsEveryMessageAndItsFilesReplayToItsLog) {
     }
 }
 
-// A bounded capture's file replays bounded: the store fills at the same message, although the
-// file holds reads past it.
-TEST(ContinuousCli, BoundedCaptureFileReplaysToTheCapturesLog) {
-    TempDir dir;
-    const std::string file = dir.Path("bounded.pcapng");
-    Simulator sim({"--scenario", "sony", "--rate", "fast", "--messages", "3000"});
-    const ProcessResult captured = Capture(sim.port(), {"--seconds", "40", "--capture-file", file});
-    ASSERT_EQ(captured.exitCode, 0) << captured.err;
-    EXPECT_EQ(captured.err, std::string(kEnded) +
-                                "the store is full after 1000 messages (a continuous capture, "
-                                "--continuous, has no such limit); 1000 messages\n");
-    const ProcessResult replayed = Replay({file});
-    EXPECT_EQ(replayed.exitCode, 0) << replayed.err;
-    EXPECT_TRUE(SameLines(LogBody(captured.out), LogBody(replayed.out)));
-    EXPECT_GT(Rows(Replay({"--continuous", file}).out).size(), Rows(captured.out).size())
-        << "the file holds reads past the full store";
-}
-
 std::uint32_t Word(const std::string& bytes, std::size_t at) {
     std::uint32_t word = 0;
     for (int i = 3; i >= 0; --i) word = word << 8 | static_cast<unsigned char>(bytes[at + i]);

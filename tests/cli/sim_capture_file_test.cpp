@@ -16,25 +16,6 @@ namespace {
 constexpr std::int64_t kEpochUs = 1767571200LL * 1000000;  // 2026-01-05 00:00:00 UTC
 constexpr std::size_t kReadBytes = 1000;                   // cuts through messages
 
-struct CaptureContent {
-    CaptureFileInfo info;
-    std::vector<CaptureRead> reads;
-    bool damaged = false;
-};
-
-CaptureContent ReadCapture(const std::string& path) {
-    CaptureContent content;
-    std::ifstream in(path, std::ios::binary);
-    CaptureFileReader reader(in);
-    std::string error;
-    EXPECT_TRUE(reader.ReadHeader(error)) << error;
-    content.info = reader.info();
-    CaptureRead read;
-    while (reader.NextRead(read)) content.reads.push_back(read);
-    content.damaged = reader.damaged();
-    return content;
-}
-
 struct ScenarioCase {
     const char* scenario;
     std::int32_t protocolMode;
@@ -61,26 +42,28 @@ TEST(SimCaptureFile, HoldsTheServedStreamInTimedReads) {
         }
         EXPECT_EQ(ReadFileBytes(dir.Path("a.pcapng")), ReadFileBytes(dir.Path("b.pcapng")));
 
-        const CaptureContent content = ReadCapture(dir.Path("a.pcapng"));
-        EXPECT_FALSE(content.damaged);
-        EXPECT_EQ(content.info.protocolMode, c.protocolMode);
-        EXPECT_TRUE(content.info.continuous);
-        EXPECT_EQ(content.info.unitAddress, "127.0.0.1");
-        EXPECT_EQ(content.info.startTimeUs, kEpochUs);
-        ASSERT_FALSE(content.reads.empty());
+        std::ifstream in(dir.Path("a.pcapng"), std::ios::binary);
+        CaptureFileReader reader(in);
+        std::string error;
+        ASSERT_TRUE(reader.ReadHeader(error)) << error;
+        const CaptureFileInfo& info = reader.info();
+        EXPECT_EQ(info.protocolMode, c.protocolMode);
+        EXPECT_TRUE(info.continuous);
+        EXPECT_EQ(info.unitAddress, "127.0.0.1");
+        EXPECT_EQ(info.startTimeUs, kEpochUs);
+        // Full buffers until the stream's tail, in time order.
         std::string joined;
         std::int64_t lastUs = kEpochUs;
-        for (std::size_t i = 0; i < content.reads.size(); ++i) {
-            const CaptureRead& read = content.reads[i];
+        std::size_t lastSize = kReadBytes;
+        for (CaptureRead read; reader.NextRead(read);) {
+            EXPECT_EQ(lastSize, kReadBytes) << "a short read before the tail";
+            EXPECT_LE(read.bytes.size(), kReadBytes);
+            EXPECT_GE(read.timeUs, lastUs);
             joined += read.bytes;
-            // Full buffers until the stream's tail.
-            if (i + 1 < content.reads.size()) {
-                EXPECT_EQ(read.bytes.size(), kReadBytes) << i;
-            }
-            EXPECT_LE(read.bytes.size(), kReadBytes) << i;
-            EXPECT_GE(read.timeUs, lastUs) << i;
             lastUs = read.timeUs;
+            lastSize = read.bytes.size();
         }
+        EXPECT_FALSE(reader.damaged());
         EXPECT_EQ(joined, served);
         // 400 messages of a polled line span a few seconds, not microseconds or hours.
         EXPECT_GT(lastUs - kEpochUs, 1'000'000);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QLabel>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -22,7 +21,6 @@
 #include "ui/capture_dialog.hpp"
 #include "ui/capture_rows_model.hpp"
 #include "ui/continuous_list.hpp"
-#include "ui/message_dialog.hpp"
 #include "ui/setup_dialog.hpp"
 #include "views/log_writer.hpp"
 
@@ -59,19 +57,6 @@ class CaptureFilesTest : public ::testing::Test {
                    "--write-capture", path});
         EXPECT_TRUE(sim.waitForFinished(test::kWaitMs) && sim.exitCode() == 0);
         return path;
-    }
-
-    // Runs `open` and answers the message dialog it shows, if any; the message text.
-    static QString MessageOf(const std::function<void()>& open) {
-        QString message;
-        test::DriveModal(open, [&] {
-            auto* dialog = test::ActiveModal<MessageDialog>();
-            if (dialog == nullptr) return false;
-            message = dialog->label()->text();
-            dialog->okButton()->click();
-            return true;
-        });
-        return message;
     }
 
     MainWindow& window() const { return *started.window; }
@@ -145,7 +130,8 @@ TEST_F(CaptureFilesTest, ForeignFilesAreTurnedAwayAndDamagedOnesOpenUpToTheDamag
         {text, "neither an Orvane capture file nor a capture unit's raw stream"},
     };
     for (const Case& c : foreign) {
-        const QString message = MessageOf([&] { EXPECT_FALSE(window().OpenCapture(c.path)); });
+        const QString message =
+            test::AnswerMessage([&] { EXPECT_FALSE(window().OpenCapture(c.path)); });
         EXPECT_TRUE(message.startsWith("Cannot open " + QFileInfo(c.path).fileName() + ": "))
             << message.toStdString();
         EXPECT_TRUE(message.contains(QString::fromLatin1(c.reason))) << message.toStdString();
@@ -157,7 +143,8 @@ TEST_F(CaptureFilesTest, ForeignFilesAreTurnedAwayAndDamagedOnesOpenUpToTheDamag
     ASSERT_TRUE(QFile::copy(good, damaged));
     QFile cut(damaged);
     ASSERT_TRUE(cut.resize(cut.size() * 2 / 3 + 5));
-    const QString message = MessageOf([&] { EXPECT_TRUE(window().OpenCapture(damaged)); });
+    const QString message =
+        test::AnswerMessage([&] { EXPECT_TRUE(window().OpenCapture(damaged)); });
     EXPECT_TRUE(message.contains(QStringLiteral("bytes could not be read")))
         << message.toStdString();
     const QStringList shown = RowTexts(model());

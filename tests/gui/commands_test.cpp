@@ -177,14 +177,9 @@ TEST_F(CommandsTest, LogThatCannotBeWrittenShowsWhy) {
     for (const Case& c : cases) {
         const QString path = scratch.path() + QStringLiteral("/") + QString::fromLatin1(c.name);
         started.window->SetAskSaveFileName([&](QWidget*) { return path; });
-        QString shown;
-        EXPECT_TRUE(test::OnModal<MessageDialog>([&] { started.Click(kIdSaveLogButton); },
-                                                 [&](MessageDialog* dialog) {
-                                                     shown = dialog->label()->text();
-                                                     dialog->okButton()->click();
-                                                 }));
-        EXPECT_EQ(shown, QStringLiteral("Error writing log: ") + path + QStringLiteral(": ") +
-                             QString::fromLatin1(c.reason));
+        EXPECT_EQ(test::AnswerMessage([&] { started.Click(kIdSaveLogButton); }),
+                  QStringLiteral("Error writing log: ") + path + QStringLiteral(": ") +
+                      QString::fromLatin1(c.reason));
     }
 }
 

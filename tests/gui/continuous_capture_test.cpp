@@ -81,23 +81,15 @@ class ContinuousCaptureTest : public ::testing::Test {
         return window().liveCapture() != nullptr && window().liveCapture()->running();
     }
 
-    // Clicks Capture and answers the message dialog that `until` waits for; the message text.
+    // Clicks Capture and answers the message dialog; returns once `until` holds after it.
     QString CaptureExpectingMessage(const std::function<bool()>& until) {
-        QString message;
-        EXPECT_TRUE(test::DriveModal(
+        bool seen = false;
+        return test::AnswerMessage(
             [&] {
                 started.Click(kIdCaptureButton);
-                EXPECT_TRUE(
-                    QTest::qWaitFor([&] { return !message.isEmpty() && until(); }, test::kWaitMs));
+                EXPECT_TRUE(QTest::qWaitFor([&] { return seen && until(); }, test::kWaitMs));
             },
-            [&] {
-                auto* dialog = test::ActiveModal<MessageDialog>();
-                if (dialog == nullptr) return false;
-                message = dialog->label()->text();
-                dialog->okButton()->click();
-                return true;
-            }));
-        return message;
+            [&] { seen = seen || test::ActiveModal<MessageDialog>() != nullptr; });
     }
 
     test::ScratchFolder scratch;

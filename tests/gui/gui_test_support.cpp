@@ -7,12 +7,14 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
 #include "app/capture_sequence.hpp"
+#include "ui/message_dialog.hpp"
 
 namespace orvane::test {
 
@@ -77,6 +79,19 @@ bool DriveModal(const std::function<void()>& open, const std::function<bool()>& 
     poll.start();
     open();
     return !expired;
+}
+
+QString AnswerMessage(const std::function<void()>& open, const std::function<void()>& alsoSeen) {
+    QString message;
+    DriveModal(open, [&] {
+        if (alsoSeen) alsoSeen();
+        auto* dialog = ActiveModal<MessageDialog>();
+        if (dialog == nullptr) return false;
+        message = dialog->label()->text();
+        dialog->okButton()->click();
+        return true;
+    });
+    return message;
 }
 
 quint16 FreeLoopbackPort() {

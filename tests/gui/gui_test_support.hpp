@@ -77,6 +77,11 @@ bool OnModal(const std::function<void()>& open, const std::function<void(T*)>& a
     return inTime && acted;
 }
 
+// Runs `open` and clicks OK on the message dialog it shows; the dialog's text, empty when none
+// showed. `alsoSeen`, when given, is polled meanwhile.
+QString AnswerMessage(const std::function<void()>& open,
+                      const std::function<void()>& alsoSeen = {});
+
 // A loopback port with no listener: bound once to learn a free number, then released.
 quint16 FreeLoopbackPort();
 

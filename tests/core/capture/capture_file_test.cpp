@@ -6,10 +6,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <limits>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "capture/pcapng_blocks.hpp"
@@ -102,12 +104,11 @@ TEST(CaptureFile, ReadsBackWhatWasWritten) {
         SCOPED_TRACE(test.name);
         const ReadBack back = ReadCapture(WriteCapture(test.info, test.reads));
         ASSERT_TRUE(back.headerRead) << back.error;
-        EXPECT_EQ(back.info.application, test.info.application);
-        EXPECT_EQ(back.info.unitAddress, test.info.unitAddress);
-        EXPECT_EQ(back.info.unitPort, test.info.unitPort);
-        EXPECT_EQ(back.info.protocolMode, test.info.protocolMode);
-        EXPECT_EQ(back.info.continuous, test.info.continuous);
-        EXPECT_EQ(back.info.startTimeUs, test.info.startTimeUs);
+        const auto fields = [](const CaptureFileInfo& i) {
+            return std::tie(i.application, i.unitAddress, i.unitPort, i.protocolMode, i.continuous,
+                            i.startTimeUs);
+        };
+        EXPECT_EQ(fields(back.info), fields(test.info));
         ExpectSameReads(back.reads, test.reads);
         EXPECT_FALSE(back.damaged);
         EXPECT_EQ(back.damageText, "");
@@ -311,18 +312,17 @@ TEST(CaptureFile, WriteErrorsGiveTheSystemsReason) {
     CaptureFileWriter writer;
     std::string error;
     // The header is handed to the system at once, so a full disk shows at the start.
-    EXPECT_FALSE(writer.Open("/dev/full", kInfo, error));
-    EXPECT_EQ(error, "/dev/full: No space left on device");
-    error.clear();
-    EXPECT_FALSE(writer.AppendRead(kStartUs, "abc", error));
-    EXPECT_EQ(error, "/dev/full: No space left on device");
-    error.clear();
-    EXPECT_FALSE(writer.Flush(error));
-    EXPECT_EQ(error, "/dev/full: No space left on device");
-    error.clear();
-    EXPECT_FALSE(writer.Close(error));
-    EXPECT_EQ(error, "/dev/full: No space left on device");
-
+    const std::function<bool()> steps[] = {
+        [&] { return writer.Open("/dev/full", kInfo, error); },
+        [&] { return writer.AppendRead(kStartUs, "abc", error); },
+        [&] { return writer.Flush(error); },
+        [&] { return writer.Close(error); },
+    };
+    for (const auto& step : steps) {
+        error.clear();
+        EXPECT_FALSE(step());
+        EXPECT_EQ(error, "/dev/full: No space left on device");
+    }
     EXPECT_FALSE(writer.Open(TempPath("no such folder/capture.pcapng"), kInfo, error));
     EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
 }

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "decode/decoder.hpp"
 #include "decode/sony_status_data.hpp"
@@ -17,30 +16,16 @@ constexpr std::int32_t kModes[] = {kProtocolSony, kProtocolOdetics, kProtocolVdc
 TEST(DecoderRobustness, TextsThatAreNoPackets) {
     std::string manyFields = "2F 14";
     for (int i = 0; i < 300; ++i) manyFields += " FF";
-    const std::string texts[] = {
-        "",
-        " ",
-        "          ",
-        "2",
-        "20",
-        "2F",
-        "20 ",
-        "21 1",
-        "ZZ ZZ ZZ",
-        "2G 11 40 72",
-        "21 11 GG 72",
-        "  2C 31   ",
-        "2C 31  00  00 ",
-        "\t20 01 21\t",
-        "\xFF\xFE\x01\x00",
-        std::string("2C 31 00\0 01", 12),
-        manyFields,
-        "7F 20 " + manyFields,
-        "61 20",
-        "61 20 ",
-        "71 20 80 11",
-        std::string(100000, ' '),
-    };
+    const std::string texts[] = {"",
+                                 "2",
+                                 "2F",
+                                 "21 1",
+                                 "ZZ ZZ ZZ",
+                                 "2G 11 40 72",
+                                 "61 20",
+                                 "71 20 80 11",
+                                 std::string("2C 31 00\0 01", 12),
+                                 "7F 20 " + manyFields};
     for (const std::int32_t mode : kModes) {
         Decoder decoder(mode);
         for (const std::string& text : texts) {
@@ -49,35 +34,14 @@ TEST(DecoderRobustness, TextsThatAreNoPackets) {
             EXPECT_EQ(decoder.DecodePacket(text), first) << "mode " << mode;
         }
     }
+    // Whatever came before, a well-formed packet still reads as itself.
+    Decoder sony;
+    for (const std::string& text : texts) sony.DecodePacket(text);
+    EXPECT_EQ(sony.DecodePacket("74 04 00 00 10 01 89 "), "LTC Time Data 01:10:00:00");
     EXPECT_EQ(Decoder().DecodePacket(manyFields), "Step Forward 255 field(s)");
     // Status replies that DecodePacket never passes on: empty, or with their trailing space.
     EXPECT_EQ(DecodeStatusData("", "61 20 0F 90"), "Status Data: ");
     EXPECT_EQ(DecodeStatusData("71 20 80 11 ", "61 20 21 A2"), "Status Data: Servo Lock");
-}
-
-TEST(DecoderRobustness, RandomTexts) {
-    // Hexadecimal digits in both cases, non-digits, runs of spaces and 8-bit bytes, in lengths up
-    // to 80 characters; a fixed seed keeps a failure reproducible.
-    static constexpr char kCharacters[] = "0123456789ABCDEFabcdef    G \x00\xFF\x92-";
-    constexpr std::string_view kAlphabet(kCharacters, sizeof kCharacters - 1);
-    std::uint32_t seed = 12345;
-    auto next = [&seed](std::uint32_t bound) {
-        seed = seed * 1664525u + 1013904223u;
-        return (seed >> 8) % bound;
-    };
-    Decoder sony(kProtocolSony);
-    Decoder odetics(kProtocolOdetics);
-    Decoder vdcp(kProtocolVdcp);
-    for (int n = 0; n < 20000; ++n) {
-        std::string text;
-        const std::uint32_t length = next(81);
-        for (std::uint32_t i = 0; i < length; ++i) text += kAlphabet[next(kAlphabet.size())];
-        sony.DecodePacket(text);
-        odetics.DecodePacket(text);
-        vdcp.DecodePacket(text);
-    }
-    // Whatever came before, a well-formed packet still reads as itself.
-    EXPECT_EQ(sony.DecodePacket("74 04 00 00 10 01 89 "), "LTC Time Data 01:10:00:00");
 }
 
 TEST(DecoderRobustness, VdcpKeepsOnly256Fields) {

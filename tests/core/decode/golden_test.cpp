@@ -22,23 +22,8 @@
 namespace orvane {
 namespace {
 
-// Bytes outside 0x20..0x7E and the backslash as \xHH, as orvane-cli decode --escape writes them.
-std::string Escape(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte <= 0x7E && byte != '\\') {
-            out += c;
-        } else {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        }
-    }
-    return out;
-}
-
-// The reverse; no value when a backslash starts no \xHH escape.
+// Case files write bytes outside 0x20..0x7E as \xHH; no value when a backslash starts no such
+// escape.
 std::optional<std::string> Unescape(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -195,8 +180,8 @@ int RunCaseFile(const std::string& name) {
             ++checks;
             if (actual != *expected) {
                 ADD_FAILURE_AT(path.c_str(), lineNo)
-                    << label << " |" << Escape(*input) << "|\n  expected: |" << Escape(*expected)
-                    << "|\n  actual:   |" << Escape(actual) << "|";
+                    << label << " |" << *input << "|\n  expected: |" << *expected
+                    << "|\n  actual:   |" << actual << "|";
             }
         }
     }
