@@ -3,6 +3,7 @@
 #include "capture/capture_file.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -25,8 +26,11 @@ constexpr std::int64_t kStartUs = 1'796'600'400'000'000;  // 2026-12-06 23:40:00
 
 const CaptureFileInfo kInfo{"Orvane 1.07", "127.0.0.1", 23, 0, true, kStartUs};
 
+// A file of this test alone: ctest runs the tests of one binary in parallel processes.
 std::string TempPath(const std::string& name) {
-    return (std::filesystem::path(::testing::TempDir()) / name).string();
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string unique = test + "-" + std::to_string(::getpid()) + "-" + name;
+    return (std::filesystem::path(::testing::TempDir()) / unique).string();
 }
 
 std::string FileBytes(const std::string& path) {

@@ -1,6 +1,7 @@
 // Our capture file and export for Wireshark as Wireshark itself reads them: the real tshark is
 // run on files written here.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -40,8 +41,11 @@ std::vector<std::string> TsharkLines(const std::string& arguments) {
     return lines;
 }
 
+// A file of this test alone: ctest runs the tests of one binary in parallel processes.
 std::string TempPath(const std::string& name) {
-    return (std::filesystem::path(::testing::TempDir()) / name).string();
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string unique = test + "-" + std::to_string(::getpid()) + "-" + name;
+    return (std::filesystem::path(::testing::TempDir()) / unique).string();
 }
 
 constexpr const char* kInstallTshark =
