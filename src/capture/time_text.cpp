@@ -4,10 +4,8 @@
 #include <charconv>
 
 namespace orvane {
-namespace {
 
-// Decimal digits of a non-negative value, zero-padded to at least `width` digits.
-void AppendPadded(std::string& out, std::int64_t value, int width) {
+void AppendZeroPadded(std::string& out, std::int64_t value, int width) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
     const int length = static_cast<int>(result.ptr - digits);
@@ -15,16 +13,14 @@ void AppendPadded(std::string& out, std::int64_t value, int width) {
     out.append(digits, result.ptr);
 }
 
-}  // namespace
-
 void AppendTimeText(std::string& out, std::int64_t timeMs) {
     if (timeMs < 0) {
         out.push_back('-');
         timeMs = -timeMs;
     }
-    AppendPadded(out, timeMs / 1000, 4);
+    AppendZeroPadded(out, timeMs / 1000, 4);
     out.push_back('.');
-    AppendPadded(out, timeMs % 1000, 3);
+    AppendZeroPadded(out, timeMs % 1000, 3);
 }
 
 std::string TimeText(std::int64_t timeMs) {

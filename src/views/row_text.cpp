@@ -4,29 +4,17 @@
 #include <charconv>
 
 #include "capture/hex_dump.hpp"
+#include "capture/time_text.hpp"
 
 namespace orvane {
-
-namespace {
-
-// Decimal digits of a non-negative value, zero-padded to at least `width` digits.
-void AppendPadded(std::string& out, std::int64_t value, int width) {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    const int length = static_cast<int>(result.ptr - digits);
-    if (length < width) out.append(static_cast<std::size_t>(width - length), '0');
-    out.append(digits, result.ptr);
-}
-
-}  // namespace
 
 std::string EventText(std::int64_t rowNumber) {
     std::string text;
     if (rowNumber < 0) {
         text.push_back('-');
-        AppendPadded(text, -rowNumber, 5);
+        AppendZeroPadded(text, -rowNumber, 5);
     } else {
-        AppendPadded(text, rowNumber, 5);
+        AppendZeroPadded(text, rowNumber, 5);
     }
     return text;
 }
