@@ -88,12 +88,14 @@ bool CaptureConnection::IsOpen() const { return open_; }
 void CaptureConnection::ReadRemaining() {
     QElapsedTimer clock;
     clock.start();
+    drainAll_ = true;
     HandOnPendingData();
     // Each wait of no time takes in what the system holds for the socket and hands it on
     // through readyRead; none left ends the loop.
     while (open_ && clock.elapsed() < kReadRemainingLimitMs && socket_->waitForReadyRead(0)) {
         HandOnPendingData();
     }
+    drainAll_ = false;
 }
 
 void CaptureConnection::Close() {
@@ -104,8 +106,23 @@ void CaptureConnection::Close() {
 
 void CaptureConnection::HandOnPendingData() {
     // Each read takes at most kReadLimit bytes, as the receive stream expects; a receiver that
-    // closes the connection meanwhile empties the buffer and ends the loop.
+    // closes the connection meanwhile empties the buffer and ends the loop. A unit sending
+    // faster than the reads are taken in would keep the loop going for a long time, so after
+    // kHandOnSliceMs the rest waits for the next pass of the event loop and the window answers
+    // in between.
+    QElapsedTimer slice;
+    slice.start();
     while (open_ && socket_->bytesAvailable() > 0) {
+        if (!drainAll_ && slice.elapsed() >= kHandOnSliceMs) {
+            if (!continuePosted_) {
+                continuePosted_ = true;
+                QTimer::singleShot(0, this, [this] {
+                    continuePosted_ = false;
+                    HandOnPendingData();
+                });
+            }
+            return;
+        }
         const QByteArray data = socket_->read(kReadLimit);
         if (data.isEmpty()) break;
         emit DataReceived(data);
@@ -114,7 +131,9 @@ void CaptureConnection::HandOnPendingData() {
 
 void CaptureConnection::OnDisconnected() {
     if (!open_) return;  // our own Close()
+    drainAll_ = true;
     HandOnPendingData();
+    drainAll_ = false;
     Close();
     emit ClosedByUnit();
 }

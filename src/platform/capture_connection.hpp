@@ -25,9 +25,10 @@ inline constexpr char kReasonDeviceUnavailable[] = "Device unavailable";
 std::string ConnectFailureText(QAbstractSocket::SocketError error, const QString& errorString);
 
 // One connection to the capture unit. The program never writes to it. While it is open, every
-// arrival of data is handed on through DataReceived in reads of at most 102400 bytes; when the
-// unit closes its end, what is still buffered is handed on first, then the connection is closed
-// and ClosedByUnit follows.
+// arrival of data is handed on through DataReceived in reads of at most 102400 bytes, in passes
+// of at most kHandOnSliceMs so that the window answers between them; when the unit closes its end,
+// what is still buffered is handed on first, then the connection is closed and ClosedByUnit
+// follows.
 class CaptureConnection : public QObject {
     Q_OBJECT
   public:
@@ -58,8 +59,13 @@ class CaptureConnection : public QObject {
     void HandOnPendingData();
     void OnDisconnected();
 
+    // The longest one pass hands data on before the window is served again.
+    static constexpr qint64 kHandOnSliceMs = 15;
+
     QTcpSocket* socket_;
     bool open_ = false;
+    bool drainAll_ = false;        // ReadRemaining and a closing unit take everything at once
+    bool continuePosted_ = false;  // a later pass is already asked for
 };
 
 }  // namespace orvane
