@@ -6,7 +6,7 @@
 namespace orvane {
 
 void SerialByteStore::Append(std::uint8_t value, std::int32_t direction, std::int64_t timeMs) {
-    const std::size_t index = values_.size();
+    const std::size_t index = words_.size();
     if (index > 0 && timeMs < lastTimeMs_) timeMs = lastTimeMs_;
     const std::int64_t step = index == 0 ? 0 : timeMs - lastTimeMs_;
     lastTimeMs_ = timeMs;
@@ -19,15 +19,15 @@ void SerialByteStore::Append(std::uint8_t value, std::int32_t direction, std::in
         stepBits = static_cast<std::uint16_t>(step);
     }
     const auto side = static_cast<std::uint16_t>((direction >> 6) & 0x3);
-    values_.push_back(value);
-    sideAndStep_.push_back(static_cast<std::uint16_t>((side << 14) | stepBits));
+    words_.push_back(
+        static_cast<std::uint16_t>((side << kSideShift) | (stepBits << kStepShift) | value));
 }
 
 std::int64_t SerialByteStore::TimeMs(std::size_t index) const {
     const std::size_t checkpoint = index >> kCheckpointBits;
     std::int64_t timeMs = checkpointsMs_[checkpoint];
     for (std::size_t i = (checkpoint << kCheckpointBits) + 1; i <= index; ++i) {
-        const std::uint16_t step = sideAndStep_[i] & kLongStep;
+        const std::uint16_t step = StepOf(words_[i]);
         if (step != kLongStep) {
             timeMs += step;
             continue;
@@ -43,8 +43,7 @@ std::int64_t SerialByteStore::TimeMs(std::size_t index) const {
 void SerialByteStore::Clear() { *this = SerialByteStore(); }
 
 std::size_t SerialByteStore::MemoryBytes() const {
-    return values_.capacityBytes() + sideAndStep_.capacityBytes() +
-           checkpointsMs_.capacity() * sizeof(std::int64_t) +
+    return words_.capacityBytes() + checkpointsMs_.capacity() * sizeof(std::int64_t) +
            longSteps_.capacity() * sizeof(longSteps_[0]);
 }
 
