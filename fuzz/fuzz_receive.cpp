@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "capture/capture_model.hpp"
+#include "capture/message_layout.hpp"
 #include "capture/packet_assembly.hpp"
 #include "capture/receive_stream.hpp"
 #include "capture/trace.hpp"
@@ -339,24 +340,6 @@ void CheckCapture(CaptureModel& model, std::int32_t mode, const FilterFlags& fla
 
 #pragma clang attribute pop
 
-// The header of a capture-unit message with the given sequence number: five 0x00 bytes (the
-// marker) and the number in three bytes.
-void AppendHeader(std::string& bytes, std::uint32_t sequence) {
-    bytes.append(5, '\0');
-    bytes.push_back(static_cast<char>((sequence >> 16) & 0xFF));
-    bytes.push_back(static_cast<char>((sequence >> 8) & 0xFF));
-    bytes.push_back(static_cast<char>(sequence & 0xFF));
-}
-
-bool HasZeroRun(std::string_view bytes, std::size_t from) {
-    int run = 0;
-    for (std::size_t i = from; i < bytes.size(); ++i) {
-        run = bytes[i] == '\0' ? run + 1 : 0;
-        if (run == 5) return true;
-    }
-    return false;
-}
-
 // A small deterministic generator for read lengths, seeded from the input.
 struct SplitRandom {
     std::uint64_t state;
@@ -436,12 +419,12 @@ SentStream BuildMessageStream(FuzzedDataProvider& provider) {
             stream.wellFormed = false;  // numbers do not wrap: the unit never sends this
         }
         const std::size_t start = all.size();
-        AppendHeader(all, sequence);
+        orvane::AppendMessageHeader(all, sequence);
         const std::size_t take = std::min(entryBytes, pool.size() - at);
         all.append(pool, at, take);
         at += take;
         const Stretch message{start, all.size() - start};
-        if (HasZeroRun(stream.At(message), kHeaderSize - 1)) stream.wellFormed = false;
+        if (orvane::HasZeroRun(stream.At(message), kHeaderSize - 1)) stream.wellFormed = false;
         stream.messages.push_back(message);
         ++sequence;
     }

@@ -62,6 +62,18 @@ std::string BlockStart(std::uint32_t type) {
     return block;
 }
 
+template <typename Unsigned>
+Unsigned ReadUnsigned(std::string_view data, std::size_t offset, bool bigEndian) {
+    constexpr std::size_t kSize = sizeof(Unsigned);
+    Unsigned value = 0;
+    for (std::size_t i = 0; i < kSize; ++i) {
+        const auto byte =
+            static_cast<unsigned char>(data[offset + (bigEndian ? i : kSize - 1 - i)]);
+        value = static_cast<Unsigned>((value << 8) | byte);
+    }
+    return value;
+}
+
 }  // namespace
 
 std::string SectionHeaderBlock(std::string_view application,
@@ -117,27 +129,15 @@ PacketBlockFrame EnhancedPacketFrame(std::uint32_t interfaceId, std::uint64_t ti
 }
 
 std::uint16_t ReadU16(std::string_view data, std::size_t offset, bool bigEndian) {
-    const auto b0 = static_cast<unsigned char>(data[offset]);
-    const auto b1 = static_cast<unsigned char>(data[offset + 1]);
-    return static_cast<std::uint16_t>(bigEndian ? (b0 << 8) | b1 : (b1 << 8) | b0);
+    return ReadUnsigned<std::uint16_t>(data, offset, bigEndian);
 }
 
 std::uint32_t ReadU32(std::string_view data, std::size_t offset, bool bigEndian) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        const auto byte = static_cast<unsigned char>(data[offset + (bigEndian ? i : 3 - i)]);
-        value = (value << 8) | byte;
-    }
-    return value;
+    return ReadUnsigned<std::uint32_t>(data, offset, bigEndian);
 }
 
 std::uint64_t ReadU64(std::string_view data, std::size_t offset, bool bigEndian) {
-    std::uint64_t value = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
-        const auto byte = static_cast<unsigned char>(data[offset + (bigEndian ? i : 7 - i)]);
-        value = (value << 8) | byte;
-    }
-    return value;
+    return ReadUnsigned<std::uint64_t>(data, offset, bigEndian);
 }
 
 std::optional<bool> SectionIsBigEndian(std::string_view head) {
