@@ -6,10 +6,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 demo="$root/demo"
-scenario=${ORVANE_DEMO_SCENARIO:-sony}  # sony, odetics, vdcp or noise
+scenario=${ORVANE_DEMO_SCENARIO:-sony}  # sony, odetics, vdcp, noise, faults or vdcp-faults
 case $scenario in
     odetics) protocol=1 ;;
-    vdcp) protocol=2 ;;
+    vdcp | vdcp-faults) protocol=2 ;;
     *) protocol=0 ;;
 esac
 

@@ -1,8 +1,9 @@
 // orvane-sim, run as a process: the stream layout, the scenarios' traffic, determinism for a
-// seed, and a file streamed as it is.
+// seed, the fault scenarios' faults, and a file streamed as it is.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -142,6 +143,49 @@ TEST(Sim, ScenariosStreamWellFormedTrafficDeterministically) {
                               static_cast<double>(pollTimes.size() - 1);
         EXPECT_NEAR(meanMs, 16.7, 1.5);
         EXPECT_GE(commands.size(), 4u) << "polls and a few commands";
+    }
+}
+
+// Each fault leaves its sign in the log of a written capture; a live capture of the same stream
+// gives the same log and reports the lost messages.
+TEST(Sim, FaultScenariosShowTheirFaults) {
+    struct FaultCase {
+        const char* scenario;
+        const char* protocol;
+        std::vector<const char*> signs;  // each matches somewhere in the log
+    };
+    const FaultCase cases[] = {
+        {"faults",
+         "sony",
+         {"\t11 12 01 24 \tNak",                      // unknown command
+          "\t11 12 04 27 \tNak",                      // a command with a bad checksum
+          "\t11 12 (10 33|20 43|40 63|80 A3) \tNak",  // parity, overrun, framing, time-out
+          "\tLTC Time Data [^\t]* CheckSum Error"}},  // a time reply bad or cut short
+        {"vdcp-faults", "vdcp", {"\t05 01 \tNak", "\t05 04 \tNak", "\t05 (10|20|40|80) \tNak"}},
+    };
+    for (const FaultCase& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        TempDir dir;
+        const std::string file = dir.Path("faults.pcapng");
+        ASSERT_EQ(RunProcess({ORVANE_SIM_PATH, "--scenario", c.scenario, "--messages", "6000",
+                              "--write-capture", file})
+                      .exitCode,
+                  0);
+        const ProcessResult replay = RunProcess({ORVANE_CLI_PATH, "replay", file});
+        ASSERT_EQ(replay.exitCode, 0) << replay.err;
+        for (const char* sign : c.signs) {
+            EXPECT_TRUE(std::regex_search(replay.out, std::regex(sign))) << sign;
+        }
+
+        Simulator sim({"--scenario", c.scenario, "--rate", "fast", "--messages", "6000"});
+        const ProcessResult live =
+            RunProcess({ORVANE_CLI_PATH, "capture", "--address", "127.0.0.1", "--port",
+                        std::to_string(sim.port()), "--continuous", "--protocol", c.protocol});
+        ASSERT_EQ(live.exitCode, 0) << live.err;
+        EXPECT_TRUE(std::regex_search(
+            live.err, std::regex(", [1-9][0-9]* lost in [1-9][0-9]* sequence gaps")))
+            << live.err;
+        EXPECT_TRUE(SameLines(LogBody(replay.out), LogBody(live.out)));
     }
 }
 

@@ -13,8 +13,8 @@ namespace {
 // The capture file's protocol for a scenario: the grouping the program would be set to.
 std::int32_t ProtocolOfScenario(const std::string& scenario) {
     if (scenario == "odetics") return 1;
-    if (scenario == "vdcp") return 2;
-    return 0;  // sony, and the noise scenario's random bytes
+    if (scenario == "vdcp" || scenario == "vdcp-faults") return 2;
+    return 0;  // sony, faults, and the noise scenario's random bytes
 }
 
 }  // namespace

@@ -33,6 +33,9 @@ class LineTraffic {
     virtual ~LineTraffic() = default;
     // Appends the next field's bytes in time order, none earlier than the bytes before them.
     virtual void NextField(std::vector<LineByte>& out) = 0;
+    // Messages lost from here on between the capture unit and the program, whole, leaving a gap
+    // in the sequence numbers; asked after every field.
+    virtual std::uint32_t TakeLostMessages() { return 0; }
 };
 
 // Appends `bytes` sent by one side back to back from startUs; returns when the line is free.
@@ -52,5 +55,7 @@ Bytes TimeCodeBytes(std::int64_t frames);
 std::unique_ptr<LineTraffic> MakeSonyTraffic(std::uint64_t seed, bool odetics);
 std::unique_ptr<LineTraffic> MakeVdcpTraffic(std::uint64_t seed);
 std::unique_ptr<LineTraffic> MakeNoiseTraffic(std::uint64_t seed);
+// Sony 9-pin (or VDCP) polling and transport commands with a line fault every few seconds.
+std::unique_ptr<LineTraffic> MakeFaultTraffic(std::uint64_t seed, bool vdcp);
 
 }  // namespace orvane::sim

@@ -64,6 +64,9 @@ class ScenarioSource : public MessageSource {
             lineBytes_.clear();
             traffic_->NextField(lineBytes_);
             for (const LineByte& lineByte : lineBytes_) packer_.Add(lineByte, ready_);
+            // Lost messages never arrive: neither their bytes nor their sequence numbers.
+            toLose_ += traffic_->TakeLostMessages();
+            for (; toLose_ > 0 && !ready_.empty(); --toLose_) ready_.pop_front();
         }
         message = std::move(ready_.front());
         ready_.pop_front();
@@ -75,6 +78,7 @@ class ScenarioSource : public MessageSource {
     MessagePacker packer_;
     std::deque<SimMessage> ready_;
     std::vector<LineByte> lineBytes_;
+    std::uint32_t toLose_ = 0;
 };
 
 // Noise on top of random line bytes: garbage before the first marker, lost sequence numbers,
@@ -206,6 +210,10 @@ std::unique_ptr<MessageSource> MakeScenarioSource(const std::string& scenario,
     }
     if (scenario == "vdcp") {
         return std::make_unique<ScenarioSource>(MakeVdcpTraffic(trafficSeed), options, random);
+    }
+    if (scenario == "faults" || scenario == "vdcp-faults") {
+        return std::make_unique<ScenarioSource>(
+            MakeFaultTraffic(trafficSeed, scenario == "vdcp-faults"), options, random);
     }
     if (scenario == "noise") return std::make_unique<NoiseSource>(options, random);
     return nullptr;

@@ -58,7 +58,7 @@ class MessageSource {
     virtual bool Next(SimMessage& message) = 0;
 };
 
-// Scenario names: sony, odetics, vdcp, noise. Null for an unknown name.
+// Scenario names: sony, odetics, vdcp, noise, faults, vdcp-faults. Null for an unknown name.
 std::unique_ptr<MessageSource> MakeScenarioSource(const std::string& scenario,
                                                   const SourceOptions& options);
 

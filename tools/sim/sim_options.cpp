@@ -1,6 +1,8 @@
 // Parsing the simulator's command line.
 #include "sim/sim_options.hpp"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -10,6 +12,9 @@
 
 namespace orvane::sim {
 namespace {
+
+constexpr std::array<std::string_view, 6> kScenarios{"sony",  "odetics", "vdcp",
+                                                     "noise", "faults",  "vdcp-faults"};
 
 bool ParseInteger(std::string_view text, std::int64_t low, std::int64_t high, std::int64_t& value) {
     if (text.empty()) return false;
@@ -35,8 +40,10 @@ std::string SimUsage() {
            "With --write-capture, writes the scenario's first N messages to a capture file\n"
            "instead, in reads as a receiver reading full buffers gets them, and exits. Receipt\n"
            "times follow the line's timing from 2026-01-05 00:00:00 UTC, so the same options\n"
-           "give the same file (protocol as the scenario; noise is recorded as Sony).\n"
-           "  --scenario NAME   sony, odetics, vdcp or noise\n"
+           "give the same file (protocol as the scenario; faults and noise are recorded as Sony,\n"
+           "vdcp-faults as VDCP).\n"
+           "  --scenario NAME   sony, odetics, vdcp, noise, faults or vdcp-faults (Sony 9-pin or\n"
+           "                    VDCP traffic with a line fault every one to three seconds)\n"
            "  --file F          send a raw capture file as is\n"
            "  --seed N          traffic seed (default 1)\n"
            "  --entries N       at most N entries a message (default 16)\n"
@@ -147,9 +154,10 @@ std::string ParseSimOptions(int argc, char** argv, SimOptions& options) {
     if (options.scenario.empty() == options.file.empty()) {
         return "give either --scenario NAME or --file F";
     }
-    if (!options.scenario.empty() && options.scenario != "sony" && options.scenario != "odetics" &&
-        options.scenario != "vdcp" && options.scenario != "noise") {
-        return "unknown scenario " + options.scenario + " (sony, odetics, vdcp, noise)";
+    if (!options.scenario.empty() &&
+        std::find(kScenarios.begin(), kScenarios.end(), options.scenario) == kScenarios.end()) {
+        return "unknown scenario " + options.scenario +
+               " (sony, odetics, vdcp, noise, faults, vdcp-faults)";
     }
     if (!options.writeCapture.empty()) {
         if (options.scenario.empty()) return "--write-capture takes --scenario NAME, not --file";
