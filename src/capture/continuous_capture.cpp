@@ -2,6 +2,7 @@
 // and the packet index, as they arrive.
 #include "capture/continuous_capture.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "capture/message_layout.hpp"
@@ -120,7 +121,11 @@ void ContinuousCapture::TakeBytes(std::string_view message, std::int64_t stamp) 
         }
         const auto index = static_cast<std::uint32_t>(bytes_.size());
         if (first) {
-            messageStarts_.push_back({index, sequence});
+            const std::size_t place = messageStarts_.size();
+            if (place == 0 || SequenceOfMessage(place - 1) + 1 != sequence) {
+                sequenceRuns_.emplace_back(place, sequence);
+            }
+            messageStarts_.push_back(index);
             first = false;
         }
         const int tick = ((Byte(message, at) & 0x0F) << 8) | Byte(message, at + 1);
@@ -142,7 +147,7 @@ std::size_t ContinuousCapture::MessagesStartingBy(std::uint32_t index, std::size
     std::size_t high = messageStarts_.size();
     while (from < high) {
         const std::size_t middle = from + (high - from) / 2;
-        if (messageStarts_[middle].first <= index) {
+        if (messageStarts_[middle] <= index) {
             from = middle + 1;
         } else {
             high = middle;
@@ -164,24 +169,33 @@ void ContinuousCapture::ReleaseBefore(std::uint32_t firstByte, std::size_t first
 
 std::uint32_t ContinuousCapture::SequenceOfByte(std::uint32_t index) const {
     const std::size_t starting = MessagesStartingBy(index, messagesReleased_);
-    return starting == messagesReleased_ ? 0 : messageStarts_[starting - 1].second;
+    return starting == messagesReleased_ ? 0 : SequenceOfMessage(starting - 1);
+}
+
+std::uint32_t ContinuousCapture::SequenceOfMessage(std::size_t message) const {
+    const auto run =
+        std::upper_bound(sequenceRuns_.begin(), sequenceRuns_.end(), message,
+                         [](std::size_t at, const std::pair<std::size_t, std::uint32_t>& entry) {
+                             return at < entry.first;
+                         }) -
+        1;
+    return run->second + static_cast<std::uint32_t>(message - run->first);
 }
 
 std::uint32_t ContinuousCapture::SequenceOfByte(std::uint32_t index, std::size_t& hint) const {
     const std::size_t count = messageStarts_.size();
-    if (hint < messagesReleased_ || hint >= count || messageStarts_[hint].first > index) {
+    if (hint < messagesReleased_ || hint >= count || messageStarts_[hint] > index) {
         hint = messagesReleased_;
     }
     // A few steps on from the last place; a search when the byte is far ahead.
-    for (int step = 0; step < 8 && hint + 1 < count && messageStarts_[hint + 1].first <= index;
-         ++step) {
+    for (int step = 0; step < 8 && hint + 1 < count && messageStarts_[hint + 1] <= index; ++step) {
         ++hint;
     }
-    if (hint + 1 < count && messageStarts_[hint + 1].first <= index) {
+    if (hint + 1 < count && messageStarts_[hint + 1] <= index) {
         hint = MessagesStartingBy(index, hint + 1) - 1;
     }
-    if (hint >= count || messageStarts_[hint].first > index) return 0;
-    return messageStarts_[hint].second;
+    if (hint >= count || messageStarts_[hint] > index) return 0;
+    return SequenceOfMessage(hint);
 }
 
 std::int64_t ContinuousCapture::AbsoluteTimeUs(std::uint32_t index) const {

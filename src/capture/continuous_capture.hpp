@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "capture/capture_model.hpp"
 #include "capture/packet_index.hpp"
@@ -101,8 +102,11 @@ class ContinuousCapture {
     std::string held_;
     std::int64_t heldStamp_ = 0;
     bool holding_ = false;
-    // (first byte index, sequence number) of each message that gave bytes.
-    ChunkedArray<std::pair<std::uint32_t, std::uint32_t>> messageStarts_;
+    // The first byte index of each message that gave bytes. Their sequence numbers mostly
+    // count up by one, so only where they do not is a number kept: (message place, number).
+    std::uint32_t SequenceOfMessage(std::size_t message) const;
+    ChunkedArray<std::uint32_t> messageStarts_;
+    std::vector<std::pair<std::size_t, std::uint32_t>> sequenceRuns_;
     std::size_t messagesReleased_ = 0;  // message starts freed at the front
 
     bool anyByte_ = false;
