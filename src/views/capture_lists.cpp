@@ -1,5 +1,5 @@
 // The two lists of the main window: their columns, the refresh under the chosen view and filters.
-#include "views/list_views.hpp"
+#include "views/capture_lists.hpp"
 
 #include <array>
 
@@ -45,42 +45,31 @@ void AddColumns(ListModel& list, const std::array<ColumnSpec, N>& columns) {
 
 }  // namespace
 
-FilterFlags ReadFilterFlags(const CheckStates& checks) {
-    FilterFlags flags;
-    flags.timeSense = checks.GetCheckState(kIdTimeSense) != 0;
-    flags.timeReply = checks.GetCheckState(kIdTimeReply) != 0;
-    flags.statusSense = checks.GetCheckState(kIdStatusSense) != 0;
-    flags.statusReply = checks.GetCheckState(kIdStatusReply) != 0;
-    flags.displayAcks = checks.GetCheckState(kIdDisplayAcks) != 0;
-    flags.dispDevType = checks.GetCheckState(kIdDevTypeFilter) != 0;
-    return flags;
-}
-
-class ListViews::ChangeScope {
+class CaptureLists::ChangeScope {
   public:
-    ChangeScope(ListViews& views, ViewKind view) : views_(views), view_(view) {
-        if (Depth()++ == 0 && views_.hooks.beforeChange) views_.hooks.beforeChange(view_);
+    ChangeScope(CaptureLists& lists, ViewKind view) : lists_(lists), view_(view) {
+        if (Depth()++ == 0 && lists_.hooks.beforeChange) lists_.hooks.beforeChange(view_);
     }
     ~ChangeScope() {
-        if (--Depth() == 0 && views_.hooks.afterChange) views_.hooks.afterChange(view_);
+        if (--Depth() == 0 && lists_.hooks.afterChange) lists_.hooks.afterChange(view_);
     }
     ChangeScope(const ChangeScope&) = delete;
     ChangeScope& operator=(const ChangeScope&) = delete;
 
   private:
-    int& Depth() { return views_.changeDepth_[view_ == ViewKind::Packet ? 0 : 1]; }
+    int& Depth() { return lists_.changeDepth_[view_ == ViewKind::Packet ? 0 : 1]; }
 
-    ListViews& views_;
+    CaptureLists& lists_;
     ViewKind view_;
 };
 
-ListViews::ListViews() {
+CaptureLists::CaptureLists() {
     AddColumns(packetList, kPacketColumns);
     AddColumns(byteList, kByteColumns);
 }
 
-void ListViews::RefreshList(CaptureModel& model, Decoder& decoder, ViewState& viewState,
-                            const Trace& trace) {
+void CaptureLists::RefreshList(CaptureModel& model, Decoder& decoder, ViewState& viewState,
+                               const Trace& trace) {
     ClearLists(viewState);
     // After Clear (or before the first capture) nothing is shown, even though the packet list
     // may still hold an earlier capture's lines.
@@ -88,8 +77,9 @@ void ListViews::RefreshList(CaptureModel& model, Decoder& decoder, ViewState& vi
 
     // Any ClearLists from here on, even one run from the view state or a hook, ends this fill.
     const std::uint64_t startClearCount = clearCount_;
-    const ViewKind view = viewState.IsByteViewSelected() ? ViewKind::Byte : ViewKind::Packet;
-    const FilterFlags flags = viewState.GetFilterFlags();
+    const ViewOptions options = viewState.GetViewOptions();
+    const ViewKind view = options.view;
+    const FilterFlags& flags = options.filters;
     const CancelCheck isCancelled = [this, startClearCount] {
         return fillAbort || clearCount_ != startClearCount;
     };
@@ -102,7 +92,7 @@ void ListViews::RefreshList(CaptureModel& model, Decoder& decoder, ViewState& vi
     }
 }
 
-void ListViews::ClearLists(ViewState& viewState) {
+void CaptureLists::ClearLists(ViewState& viewState) {
     ++clearCount_;
     {
         ChangeScope scope(*this, ViewKind::Packet);
@@ -115,8 +105,8 @@ void ListViews::ClearLists(ViewState& viewState) {
     viewState.SetStatusText("");
 }
 
-void ListViews::ShowListForView(ViewState& viewState) {
-    viewState.ShowList(viewState.IsPacketViewSelected() ? ViewKind::Packet : ViewKind::Byte);
+void CaptureLists::ShowListForView(ViewState& viewState) {
+    viewState.ShowList(viewState.GetViewOptions().view);
 }
 
 }  // namespace orvane

@@ -8,21 +8,17 @@
 #include "capture/capture_model.hpp"
 #include "capture/trace.hpp"
 #include "decode/decoder.hpp"
-#include "settings/control_ids.hpp"
 #include "views/list_model.hpp"
 #include "views/packet_filter.hpp"
 
 namespace orvane {
 
-// What the lists need from the main window: the view options, the filter boxes, the status bar
+// What the lists need from the main window: the view option and filter boxes, the status bar
 // and the visibility of the two lists.
 class ViewState {
   public:
     virtual ~ViewState() = default;
-    virtual bool IsByteViewSelected() const = 0;
-    virtual bool IsPacketViewSelected() const = 0;
-    // The six filter boxes; checked means shown.
-    virtual FilterFlags GetFilterFlags() const = 0;
+    virtual ViewOptions GetViewOptions() const = 0;
     // The text of the status bar's first part.
     virtual void SetStatusText(std::string_view text) = 0;
     // Makes the list of `view` visible and hides the other.
@@ -33,20 +29,14 @@ class ViewState {
 // line, exports, tests).
 class FixedViewState final : public ViewState {
   public:
-    FixedViewState(ViewKind view, const FilterFlags& flags) : view_(view), flags_(flags) {}
-    bool IsByteViewSelected() const override { return view_ == ViewKind::Byte; }
-    bool IsPacketViewSelected() const override { return view_ == ViewKind::Packet; }
-    FilterFlags GetFilterFlags() const override { return flags_; }
+    FixedViewState(ViewKind view, const FilterFlags& flags) : options_{view, flags} {}
+    ViewOptions GetViewOptions() const override { return options_; }
     void SetStatusText(std::string_view) override {}
     void ShowList(ViewKind) override {}
 
   private:
-    ViewKind view_;
-    FilterFlags flags_;
+    ViewOptions options_;
 };
-
-// The six filter boxes read through their control ids.
-FilterFlags ReadFilterFlags(const CheckStates& checks);
 
 // Called around every change of a list's rows: the rows deleted by ClearLists, the rows added by
 // a fill. A table model over the list resets itself between the two calls. The calls for one list
@@ -64,9 +54,9 @@ struct ListHooks {
 // arrive in the middle of one. Cancellation is kept anyway for callers that run other work from a
 // hook: a fill stops at the next entry once fillAbort is set or ClearLists has run since the fill
 // began, so the list never holds rows of two fills.
-class ListViews {
+class CaptureLists {
   public:
-    ListViews();
+    CaptureLists();
 
     ListModel packetList;    // one row per packet: Event, Time, ID, Packet Data, Command, Packet #
     ListModel byteList;      // one row per byte: Event, Time, Ctrl, Deck, Command, Packet #

@@ -1,4 +1,4 @@
-// Fixed ids of the main window's controls, shared by the settings file, the views and the window.
+// Fixed ids of the main window's controls; a control's object name is "id" and its id.
 #pragma once
 
 namespace orvane {
@@ -19,14 +19,5 @@ inline constexpr int kIdClearButton = 170;
 inline constexpr int kIdBackground = 185;
 inline constexpr int kIdDevTypeFilter = 190;
 inline constexpr int kIdStatusBar = 1000;
-
-// Reads and sets the check state (0 or 1) of the main window's option buttons and check boxes.
-// Setting a state never runs the control's click handler.
-class CheckStates {
-  public:
-    virtual ~CheckStates() = default;
-    virtual int GetCheckState(int id) const = 0;
-    virtual void SetCheckState(int id, int state) = 0;
-};
 
 }  // namespace orvane
