@@ -79,7 +79,7 @@ CaptureModel FullCapture(const std::vector<LineByte>& traffic) {
 }
 
 void AssemblePasses(benchmark::State& state, const std::vector<LineByte>& traffic,
-                    std::int32_t protocolMode) {
+                    ProtocolMode protocolMode) {
     CaptureModel model = FullCapture(traffic);
     const Trace trace;
     for (auto _ : state) {
@@ -91,10 +91,10 @@ void AssemblePasses(benchmark::State& state, const std::vector<LineByte>& traffi
 }
 
 void BM_AssembleSony(benchmark::State& state) {
-    AssemblePasses(state, SonyTraffic(), kProtocolSony);
+    AssemblePasses(state, SonyTraffic(), ProtocolMode::kSony);
 }
 void BM_AssembleVdcp(benchmark::State& state) {
-    AssemblePasses(state, VdcpTraffic(), kProtocolVdcp);
+    AssemblePasses(state, VdcpTraffic(), ProtocolMode::kVdcp);
 }
 
 // Each pass alone, over the Sony capture.
@@ -110,7 +110,7 @@ void BM_AssignPacketNumbers(benchmark::State& state) {
     CaptureModel model = FullCapture(SonyTraffic());
     BuildCapturedBytes(model);
     for (auto _ : state) {
-        AssignPacketNumbers(model, 0);
+        AssignPacketNumbers(model, ProtocolMode::kSony);
         benchmark::DoNotOptimize(model.capturedBytes.data());
     }
 }
@@ -118,7 +118,7 @@ void BM_AssignPacketNumbers(benchmark::State& state) {
 void BM_BuildPacketLines(benchmark::State& state) {
     CaptureModel model = FullCapture(SonyTraffic());
     BuildCapturedBytes(model);
-    AssignPacketNumbers(model, 0);
+    AssignPacketNumbers(model, ProtocolMode::kSony);
     const Trace trace;
     for (auto _ : state) {
         BuildPacketLines(model, trace);

@@ -46,7 +46,7 @@ const Trace kTrace;
 
 struct Stream {
     std::vector<CaptureRead> reads;
-    std::int32_t protocolMode = 0;
+    ProtocolMode protocolMode = ProtocolMode::kSony;
     std::string origin;
 
     // The first `quarters` quarters of the reads.

@@ -18,7 +18,7 @@
 #include "capture/packet_assembly.hpp"
 #include "capture/receive_stream.hpp"
 #include "decode/decoder.hpp"
-#include "views/list_views.hpp"
+#include "views/capture_lists.hpp"
 
 namespace orvane {
 namespace {
@@ -86,9 +86,9 @@ class CountingEvents final : public ReceiveEvents {
 
 class PacketViewSelected final : public ViewState {
   public:
-    bool IsByteViewSelected() const override { return false; }
-    bool IsPacketViewSelected() const override { return true; }
-    FilterFlags GetFilterFlags() const override { return FilterFlags::ShowAll(); }
+    ViewOptions GetViewOptions() const override {
+        return {ViewKind::Packet, FilterFlags::ShowAll()};
+    }
     void SetStatusText(std::string_view) override {}
     void ShowList(ViewKind) override {}
 };
@@ -99,9 +99,9 @@ void BM_SoakFullCaptures(benchmark::State& state) {
     const Trace trace;
     CountingEvents events;
     ReceiveStream stream(model, trace, events);
-    ListViews views;
+    CaptureLists lists;
     PacketViewSelected viewState;
-    Decoder decoder(kProtocolSony);
+    Decoder decoder(ProtocolMode::kSony);
 
     for (auto _ : state) {
         long rssFirst = 0;
@@ -114,8 +114,8 @@ void BM_SoakFullCaptures(benchmark::State& state) {
                 stream.OnReceive(read);
             }
             AssembleCapture(model, decoder.protocolMode(), trace);
-            views.RefreshList(model, decoder, viewState, trace);
-            benchmark::DoNotOptimize(views.packetList.GetItemCount());
+            lists.RefreshList(model, decoder, viewState, trace);
+            benchmark::DoNotOptimize(lists.packetList.GetItemCount());
             if (capture == 1) {
                 rssFirst = StatusKiB("VmRSS:");
                 hwmFirst = StatusKiB("VmHWM:");
@@ -133,7 +133,7 @@ void BM_SoakFullCaptures(benchmark::State& state) {
         state.counters["rss_last_KiB"] = static_cast<double>(StatusKiB("VmRSS:"));
         state.counters["hwm_first_KiB"] = static_cast<double>(hwmFirst);
         state.counters["hwm_last_KiB"] = static_cast<double>(StatusKiB("VmHWM:"));
-        state.counters["rows"] = views.packetList.GetItemCount();
+        state.counters["rows"] = lists.packetList.GetItemCount();
     }
 }
 BENCHMARK(BM_SoakFullCaptures)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();

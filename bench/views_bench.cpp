@@ -13,8 +13,8 @@
 #include "capture/trace.hpp"
 #include "decode/decoder.hpp"
 #include "views/byte_view.hpp"
+#include "views/capture_lists.hpp"
 #include "views/list_model.hpp"
-#include "views/list_views.hpp"
 #include "views/packet_view.hpp"
 
 namespace {
@@ -143,15 +143,18 @@ void FillView(CaptureModel& model, orvane::Decoder& decoder, orvane::ViewKind vi
 }
 
 // after a capture runs them.
-void CaptureToRows(benchmark::State& state, std::int32_t protocolMode, orvane::ViewKind view) {
-    const CaptureModel blocks = protocolMode == orvane::kProtocolVdcp ? VdcpBlocks() : SonyBlocks();
+void CaptureToRows(benchmark::State& state, orvane::ProtocolMode protocolMode,
+                   orvane::ViewKind view) {
+    const CaptureModel blocks =
+        protocolMode == orvane::ProtocolMode::kVdcp ? VdcpBlocks() : SonyBlocks();
     const orvane::Trace trace;
     int rows = 0;
     for (auto _ : state) {
         state.PauseTiming();
         CaptureModel model = blocks;
-        orvane::ListModel list = view == orvane::ViewKind::Packet ? orvane::ListViews().packetList
-                                                                  : orvane::ListViews().byteList;
+        orvane::ListModel list = view == orvane::ViewKind::Packet
+                                     ? orvane::CaptureLists().packetList
+                                     : orvane::CaptureLists().byteList;
         orvane::Decoder decoder(protocolMode);
         state.ResumeTiming();
         orvane::AssembleCapture(model, protocolMode, trace);
@@ -165,14 +168,14 @@ void CaptureToRows(benchmark::State& state, std::int32_t protocolMode, orvane::V
 
 // The refresh alone: the capture is assembled once, the list filled again each time (a click
 // on a view option or a filter box).
-void FillOnly(benchmark::State& state, std::int32_t protocolMode, orvane::ViewKind view) {
-    CaptureModel model = protocolMode == orvane::kProtocolVdcp ? VdcpBlocks() : SonyBlocks();
+void FillOnly(benchmark::State& state, orvane::ProtocolMode protocolMode, orvane::ViewKind view) {
+    CaptureModel model = protocolMode == orvane::ProtocolMode::kVdcp ? VdcpBlocks() : SonyBlocks();
     const orvane::Trace trace;
     orvane::AssembleCapture(model, protocolMode, trace);
-    orvane::ListViews views;
+    orvane::CaptureLists lists;
     int rows = 0;
     for (auto _ : state) {
-        orvane::ListModel& list = views.ListFor(view);
+        orvane::ListModel& list = lists.ListFor(view);
         list.DeleteAllItems();
         orvane::Decoder decoder(protocolMode);
         FillView(model, decoder, view, trace, list);
@@ -183,25 +186,24 @@ void FillOnly(benchmark::State& state, std::int32_t protocolMode, orvane::ViewKi
     state.counters["peakMB"] = PeakMemoryMb();
 }
 
-using orvane::kProtocolSony;
-using orvane::kProtocolVdcp;
+using orvane::ProtocolMode;
 using orvane::ViewKind;
 
-BENCHMARK_CAPTURE(CaptureToRows, SonyPacketView, kProtocolSony, ViewKind::Packet)
+BENCHMARK_CAPTURE(CaptureToRows, SonyPacketView, ProtocolMode::kSony, ViewKind::Packet)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(CaptureToRows, SonyByteView, kProtocolSony, ViewKind::Byte)
+BENCHMARK_CAPTURE(CaptureToRows, SonyByteView, ProtocolMode::kSony, ViewKind::Byte)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(CaptureToRows, VdcpPacketView, kProtocolVdcp, ViewKind::Packet)
+BENCHMARK_CAPTURE(CaptureToRows, VdcpPacketView, ProtocolMode::kVdcp, ViewKind::Packet)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(CaptureToRows, VdcpByteView, kProtocolVdcp, ViewKind::Byte)
+BENCHMARK_CAPTURE(CaptureToRows, VdcpByteView, ProtocolMode::kVdcp, ViewKind::Byte)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(FillOnly, SonyPacketView, kProtocolSony, ViewKind::Packet)
+BENCHMARK_CAPTURE(FillOnly, SonyPacketView, ProtocolMode::kSony, ViewKind::Packet)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(FillOnly, SonyByteView, kProtocolSony, ViewKind::Byte)
+BENCHMARK_CAPTURE(FillOnly, SonyByteView, ProtocolMode::kSony, ViewKind::Byte)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(FillOnly, VdcpPacketView, kProtocolVdcp, ViewKind::Packet)
+BENCHMARK_CAPTURE(FillOnly, VdcpPacketView, ProtocolMode::kVdcp, ViewKind::Packet)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(FillOnly, VdcpByteView, kProtocolVdcp, ViewKind::Byte)
+BENCHMARK_CAPTURE(FillOnly, VdcpByteView, ProtocolMode::kVdcp, ViewKind::Byte)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

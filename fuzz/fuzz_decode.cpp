@@ -8,7 +8,6 @@
 // - the remembered request is the decoder's only state: a fresh decoder primed with it describes
 //   the next packet the same way;
 // - in VDCP mode DecodePacket is DecodeVdcp, and DecodeVdcp, having no state, repeats itself;
-// - a mode number other than Odetics and VDCP decodes exactly as Sony;
 // - a description stays in proportion to its packet text.
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +22,7 @@
 namespace {
 
 using orvane::Decoder;
+using orvane::ProtocolMode;
 
 void Check(bool condition, const char* what) {
     if (!condition) {
@@ -48,7 +48,7 @@ bool IsInProportion(const std::string& description, std::string_view text) {
 
 // Decodes every line in `mode` with one decoder; `switchModes` makes every line pick its own mode
 // from the three the decoder knows, so the remembered request also crosses mode changes.
-std::vector<std::string> DecodeAll(const std::vector<std::string_view>& lines, std::int32_t mode,
+std::vector<std::string> DecodeAll(const std::vector<std::string_view>& lines, ProtocolMode mode,
                                    bool switchModes) {
     std::vector<std::string> descriptions;
     Decoder shared(mode);
@@ -56,7 +56,8 @@ std::vector<std::string> DecodeAll(const std::vector<std::string_view>& lines, s
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view text = lines[i];
         if (switchModes) {
-            const auto lineMode = static_cast<std::int32_t>((i + text.size()) % 3);
+            const ProtocolMode lineMode =
+                orvane::ProtocolModeFromNumber(static_cast<std::int32_t>((i + text.size()) % 3));
             shared.SetProtocolMode(lineMode);
             twin.SetProtocolMode(lineMode);
         }
@@ -67,7 +68,7 @@ std::vector<std::string> DecodeAll(const std::vector<std::string_view>& lines, s
         Check(twin.lastStatusSense() == shared.lastStatusSense(), "a second decoder keeps step");
         Check(IsInProportion(description, text), "description in proportion to the packet");
 
-        if (shared.protocolMode() == orvane::kProtocolVdcp) {
+        if (shared.protocolMode() == orvane::ProtocolMode::kVdcp) {
             Check(description == orvane::DecodeVdcp(text), "VDCP mode hands over to DecodeVdcp");
         }
 
@@ -97,10 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(IsInProportion(once, text), "VDCP description in proportion to the packet");
     }
 
-    const std::vector<std::string> sony = DecodeAll(lines, orvane::kProtocolSony, false);
-    DecodeAll(lines, orvane::kProtocolOdetics, false);
-    DecodeAll(lines, orvane::kProtocolVdcp, false);
-    Check(DecodeAll(lines, 7, false) == sony, "other mode numbers decode as Sony");
-    DecodeAll(lines, orvane::kProtocolSony, true);
+    DecodeAll(lines, orvane::ProtocolMode::kSony, false);
+    DecodeAll(lines, orvane::ProtocolMode::kOdetics, false);
+    DecodeAll(lines, orvane::ProtocolMode::kVdcp, false);
+    DecodeAll(lines, orvane::ProtocolMode::kSony, true);
     return 0;
 }

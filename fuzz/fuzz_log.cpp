@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "fuzz_support.hpp"
+#include "views/capture_lists.hpp"
 #include "views/list_model.hpp"
-#include "views/list_views.hpp"
 #include "views/log_writer.hpp"
 
 namespace {
@@ -168,8 +168,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     time.minute = provider.ConsumeIntegralInRange(0, 59);
     time.second = provider.ConsumeIntegralInRange(0, 59);
 
-    orvane::ListViews views;
-    ListModel& list = views.ListFor(view);
+    orvane::CaptureLists lists;
+    ListModel& list = lists.ListFor(view);
     Check(list.ColumnCount() == ListModel::kMaxColumns, "a view's list has six columns");
 
     std::vector<Cells> rows;

@@ -40,8 +40,8 @@
 #include "capture/receive_stream.hpp"
 #include "capture/trace.hpp"
 #include "decode/decoder.hpp"
+#include "views/capture_lists.hpp"
 #include "views/list_model.hpp"
-#include "views/list_views.hpp"
 #include "views/packet_filter.hpp"
 
 namespace {
@@ -299,7 +299,7 @@ void CheckPacketView(const CaptureModel& model, const ListModel& list, bool show
     Check(row == rows, "every Packet View row is one packet line, in order");
 }
 
-void CheckCapture(CaptureModel& model, std::int32_t mode, const FilterFlags& flags,
+void CheckCapture(CaptureModel& model, orvane::ProtocolMode mode, const FilterFlags& flags,
                   ViewKind filteredView, bool debugTrace) {
     std::vector<std::string> traced;
     orvane::Trace trace;
@@ -309,7 +309,7 @@ void CheckCapture(CaptureModel& model, std::int32_t mode, const FilterFlags& fla
     };
     // One pair of lists, as in the main window: each refresh clears both first. The mode comes
     // from the input, so each input pays for one assembly and three fills.
-    orvane::ListViews views;
+    orvane::CaptureLists lists;
     {
         orvane::AssembleCapture(model, mode, trace);
         CheckByteList(model);
@@ -324,15 +324,15 @@ void CheckCapture(CaptureModel& model, std::int32_t mode, const FilterFlags& fla
                                       ? ViewKind::Byte
                                       : ViewKind::Packet;
             FixedViewState viewState(view, showAll ? FilterFlags::ShowAll() : flags);
-            views.RefreshList(model, decoder, viewState, trace);
-            const ListModel& other = view == ViewKind::Byte ? views.packetList : views.byteList;
+            lists.RefreshList(model, decoder, viewState, trace);
+            const ListModel& other = view == ViewKind::Byte ? lists.packetList : lists.byteList;
             Check(other.GetItemCount() == 0, "a refresh fills only the chosen list");
             if (model.byteCount == 0) {
-                Check(views.ListFor(view).GetItemCount() == 0, "no bytes, no rows");
+                Check(lists.ListFor(view).GetItemCount() == 0, "no bytes, no rows");
             } else if (view == ViewKind::Byte) {
-                CheckByteView(model, packets, views.byteList, showAll);
+                CheckByteView(model, packets, lists.byteList, showAll);
             } else {
-                CheckPacketView(model, views.packetList, showAll);
+                CheckPacketView(model, lists.packetList, showAll);
             }
         }
     }
@@ -507,7 +507,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool messages = provider.ConsumeBool();
     const bool debugTrace = provider.ConsumeBool();
     const bool captureBefore = provider.ConsumeBool();
-    const std::int32_t mode = provider.ConsumeIntegralInRange(0, 2);
+    const orvane::ProtocolMode mode =
+        orvane::ProtocolModeFromNumber(provider.ConsumeIntegralInRange(0, 2));
     FilterFlags flags;
     flags.timeSense = provider.ConsumeBool();
     flags.timeReply = provider.ConsumeBool();

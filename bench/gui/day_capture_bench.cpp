@@ -55,11 +55,7 @@ struct Window {
         window = std::make_unique<MainWindow>(program);
         window->resize(900, 700);
         window->show();
-        window->SetCheckState(kIdPacketView, 1);
-        for (int id : {kIdTimeSense, kIdTimeReply, kIdStatusSense, kIdStatusReply, kIdDisplayAcks,
-                       kIdDevTypeFilter}) {
-            window->SetCheckState(id, 1);
-        }
+        window->SetViewOptions({ViewKind::Packet, FilterFlags::ShowAll()});
     }
 
     QTableView* list() const { return window->continuousList().view(); }

@@ -56,11 +56,7 @@ struct Fixture {
     Fixture() {
         CreateProgramResources(program);
         window = new MainWindow(program);
-        window->SetCheckState(kIdPacketView, 1);
-        for (int id : {kIdTimeSense, kIdTimeReply, kIdStatusSense, kIdStatusReply, kIdDisplayAcks,
-                       kIdDevTypeFilter}) {
-            window->SetCheckState(id, 1);
-        }
+        window->SetViewOptions({ViewKind::Packet, FilterFlags::ShowAll()});
         window->show();
         FillBlockStore(program.captureModel);
     }
@@ -81,30 +77,30 @@ Fixture& TheFixture() {
 void BM_StopToFilledPacketView(benchmark::State& state) {
     Fixture& f = TheFixture();
     for (auto _ : state) {
-        AssembleCapture(f.program.captureModel, kProtocolSony, f.program.trace);
+        AssembleCapture(f.program.captureModel, ProtocolMode::kSony, f.program.trace);
         f.Click(kIdPacketView);
     }
-    state.counters["rows"] = f.program.listViews.packetList.GetItemCount();
+    state.counters["rows"] = f.program.captureLists.packetList.GetItemCount();
 }
 BENCHMARK(BM_StopToFilledPacketView)->Unit(benchmark::kMillisecond);
 
 void BM_FilterToggle(benchmark::State& state) {
     Fixture& f = TheFixture();
-    AssembleCapture(f.program.captureModel, kProtocolSony, f.program.trace);
+    AssembleCapture(f.program.captureModel, ProtocolMode::kSony, f.program.trace);
     f.Click(kIdPacketView);
     for (auto _ : state) f.Click(kIdTimeSense);
-    state.counters["rows"] = f.program.listViews.packetList.GetItemCount();
+    state.counters["rows"] = f.program.captureLists.packetList.GetItemCount();
 }
 BENCHMARK(BM_FilterToggle)->Unit(benchmark::kMillisecond);
 
 void BM_SwitchToByteView(benchmark::State& state) {
     Fixture& f = TheFixture();
-    AssembleCapture(f.program.captureModel, kProtocolSony, f.program.trace);
+    AssembleCapture(f.program.captureModel, ProtocolMode::kSony, f.program.trace);
     int rows = 0;
     for (auto _ : state) {
         f.Click(kIdByteView);
         state.PauseTiming();
-        rows = f.program.listViews.byteList.GetItemCount();
+        rows = f.program.captureLists.byteList.GetItemCount();
         f.Click(kIdPacketView);
         state.ResumeTiming();
     }

@@ -12,7 +12,7 @@
 
 namespace orvane {
 
-CaptureFileInfo RawStreamInfo(std::int32_t protocolMode, bool continuous) {
+CaptureFileInfo RawStreamInfo(ProtocolMode protocolMode, bool continuous) {
     CaptureFileInfo info;
     info.application = kApplicationName;
     info.protocolMode = protocolMode;

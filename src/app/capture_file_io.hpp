@@ -15,7 +15,7 @@ namespace orvane {
 
 // What is known of a raw stream file: this program reads it, under `protocolMode` (Set Up's),
 // continuous or bounded; the capture unit and the start time are unknown.
-CaptureFileInfo RawStreamInfo(std::int32_t protocolMode, bool continuous);
+CaptureFileInfo RawStreamInfo(ProtocolMode protocolMode, bool continuous);
 
 // A path as the file system takes it (its local encoding), and back for display.
 std::string LocalPath(const QString& path);

@@ -42,7 +42,7 @@ CaptureFileProbe ProbeCaptureFile(const std::string& path) {
     in.clear();
     in.seekg(0);
     const Trace quiet;
-    ContinuousCapture capture(0, quiet);
+    ContinuousCapture capture(ProtocolMode::kSony, quiet);
     std::string buffer(static_cast<std::size_t>(kReadLimit), '\0');
     for (std::size_t total = 0; total < kRawProbeBytes && in;) {
         in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));

@@ -85,7 +85,7 @@ void CaptureSequence::RunCapture() {
 }
 
 void CaptureSequence::LoadReads(std::vector<CaptureRead> reads, const CaptureFileInfo& info,
-                                std::int32_t protocolMode) {
+                                ProtocolMode protocolMode) {
     stream_.StartCapture();
     for (const CaptureRead& read : reads) {
         if (stream_.storeFull()) break;

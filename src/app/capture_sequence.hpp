@@ -67,7 +67,7 @@ class CaptureSequence : public QObject, private ReceiveEvents {
     // Holds reads from a file as a bounded capture: the store fills as a capture would fill it
     // (up to 1000 messages), grouped under `protocolMode`, then the list is refilled.
     void LoadReads(std::vector<CaptureRead> reads, const CaptureFileInfo& info,
-                   std::int32_t protocolMode);
+                   ProtocolMode protocolMode);
 
     // Forgets the kept reads (Clear).
     void ForgetReads() { reads_.clear(); }

@@ -46,13 +46,20 @@ constexpr ButtonSpec kButtons[4] = {
     {kIdSetupButton, "&Set Up", QRect(205, 10, 53, 30)},
 };
 
-constexpr ButtonSpec kFilterBoxes[6] = {
-    {kIdTimeSense, "Time Sense", QRect(357, 8, 60, 15)},
-    {kIdTimeReply, "Time Reply", QRect(357, 26, 60, 15)},
-    {kIdStatusSense, "Status Sense", QRect(424, 8, 60, 15)},
-    {kIdStatusReply, "Status Reply", QRect(424, 26, 60, 15)},
-    {kIdDisplayAcks, "Display ACKs", QRect(496, 8, 60, 15)},
-    {kIdDevTypeFilter, "Disp. Dev Type", QRect(496, 26, 70, 15)},
+struct FilterBoxSpec {
+    int id;
+    const char* caption;
+    QRect rectDu;
+    bool FilterFlags::*flag;
+};
+
+constexpr FilterBoxSpec kFilterBoxes[6] = {
+    {kIdTimeSense, "Time Sense", QRect(357, 8, 60, 15), &FilterFlags::timeSense},
+    {kIdTimeReply, "Time Reply", QRect(357, 26, 60, 15), &FilterFlags::timeReply},
+    {kIdStatusSense, "Status Sense", QRect(424, 8, 60, 15), &FilterFlags::statusSense},
+    {kIdStatusReply, "Status Reply", QRect(424, 26, 60, 15), &FilterFlags::statusReply},
+    {kIdDisplayAcks, "Display ACKs", QRect(496, 8, 60, 15), &FilterFlags::displayAcks},
+    {kIdDevTypeFilter, "Disp. Dev Type", QRect(496, 26, 70, 15), &FilterFlags::dispDevType},
 };
 
 QString Caption() {
@@ -67,10 +74,12 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     setWindowIcon(ProgramIcon());
     ApplyWindowLook(this);
     BuildControls();
-    program_.listViews.hooks.beforeChange = [this](ViewKind view) {
+    program_.captureLists.hooks.beforeChange = [this](ViewKind view) {
         tableModel(view)->BeginChange();
     };
-    program_.listViews.hooks.afterChange = [this](ViewKind view) { tableModel(view)->EndChange(); };
+    program_.captureLists.hooks.afterChange = [this](ViewKind view) {
+        tableModel(view)->EndChange();
+    };
     // A bounded capture (or a bounded file) replaces whatever was shown, continuous or not.
     capture_ = std::make_unique<CaptureSequence>(
         this, program_.look, program_.captureModel, program_.settings, program_.trace,
@@ -88,7 +97,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
 
 MainWindow::~MainWindow() {
     live_.reset();
-    program_.listViews.hooks = ListHooks{};
+    program_.captureLists.hooks = ListHooks{};
 }
 
 void MainWindow::BuildControls() {
@@ -125,21 +134,21 @@ void MainWindow::BuildControls() {
     }
 
     for (std::size_t i = 0; i < filterBoxes_.size(); ++i) {
-        const ButtonSpec& control = kFilterBoxes[i];
+        const FilterBoxSpec& control = kFilterBoxes[i];
         filterBoxes_[i] = new QCheckBox(QString::fromLatin1(control.caption), client_);
         PlaceControl(filterBoxes_[i], control.id, units_, control.rectDu);
         connect(filterBoxes_[i], &QCheckBox::clicked, this, &MainWindow::OnFilterClicked);
     }
 
     const QRect listDu(kListOriginDu, QSize(555, 320));
-    packetModel_ = new ListTableModel(program_.listViews.packetList, this);
-    packetTable_ = CreateReportList(client_, packetModel_, program_.listViews.packetList);
+    packetModel_ = new ListTableModel(program_.captureLists.packetList, this);
+    packetTable_ = CreateReportList(client_, packetModel_, program_.captureLists.packetList);
     PlaceControl(packetTable_, kIdPacketList, units_, listDu);
-    byteModel_ = new ListTableModel(program_.listViews.byteList, this);
-    byteTable_ = CreateReportList(client_, byteModel_, program_.listViews.byteList);
+    byteModel_ = new ListTableModel(program_.captureLists.byteList, this);
+    byteTable_ = CreateReportList(client_, byteModel_, program_.captureLists.byteList);
     PlaceControl(byteTable_, kIdByteList, units_, listDu);
     // The list of a continuous capture takes the place of both while one is held.
-    continuousList_ = new ContinuousList(client_, program_.listViews);
+    continuousList_ = new ContinuousList(client_, program_.captureLists);
     continuousList_->view()->setObjectName(QStringLiteral("continuousList"));
     continuousList_->view()->setGeometry(units_.ToPixels(listDu));
 
@@ -148,27 +157,22 @@ void MainWindow::BuildControls() {
     statusBar_->setSizeGripEnabled(true);
 }
 
-QAbstractButton* MainWindow::CheckControl(int id) const {
-    if (id == kIdPacketView) return packetOption_;
-    if (id == kIdByteView) return byteOption_;
+ViewOptions MainWindow::GetViewOptions() const {
+    ViewOptions options;
+    options.view = byteOption_->isChecked() ? ViewKind::Byte : ViewKind::Packet;
     for (std::size_t i = 0; i < filterBoxes_.size(); ++i) {
-        if (kFilterBoxes[i].id == id) return filterBoxes_[i];
+        options.filters.*kFilterBoxes[i].flag = filterBoxes_[i]->isChecked();
     }
-    return nullptr;
+    return options;
 }
 
-int MainWindow::GetCheckState(int id) const {
-    const QAbstractButton* control = CheckControl(id);
-    return control != nullptr && control->isChecked() ? 1 : 0;
+void MainWindow::SetViewOptions(const ViewOptions& options) {
+    packetOption_->setChecked(options.view == ViewKind::Packet);
+    byteOption_->setChecked(options.view == ViewKind::Byte);
+    for (std::size_t i = 0; i < filterBoxes_.size(); ++i) {
+        filterBoxes_[i]->setChecked(options.filters.*kFilterBoxes[i].flag);
+    }
 }
-
-void MainWindow::SetCheckState(int id, int state) {
-    if (QAbstractButton* control = CheckControl(id)) control->setChecked(state != 0);
-}
-
-bool MainWindow::IsByteViewSelected() const { return byteOption_->isChecked(); }
-bool MainWindow::IsPacketViewSelected() const { return packetOption_->isChecked(); }
-FilterFlags MainWindow::GetFilterFlags() const { return ReadFilterFlags(*this); }
 
 void MainWindow::SetStatusText(std::string_view text) {
     if (text.empty()) {
@@ -240,9 +244,9 @@ void MainWindow::changeEvent(QEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     // A running capture ends with its file closed whole.
     live_.reset();
-    program_.listViews.fillAbort = true;
+    program_.captureLists.fillAbort = true;
     SaveWindowSize(lastClientWidth_, lastClientHeight_);
-    SaveSettings(*this);
+    SaveViewOptions(GetViewOptions());
     QCoreApplication::processEvents();
     event->accept();
 }

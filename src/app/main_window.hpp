@@ -10,11 +10,11 @@
 #include <string>
 
 #include "capture/capture_file.hpp"
-#include "settings/control_ids.hpp"
 #include "ui/capture_file_dialogs.hpp"
+#include "ui/control_ids.hpp"
 #include "ui/dialog_units.hpp"
 #include "ui/save_log.hpp"
-#include "views/list_views.hpp"
+#include "views/capture_lists.hpp"
 
 class QAbstractButton;
 class QAction;
@@ -46,23 +46,20 @@ enum class MenuCommand {
     ByteView,
 };
 
-class MainWindow : public QWidget, public CheckStates, public ViewState {
+class MainWindow : public QWidget, public ViewState {
     Q_OBJECT
   public:
     explicit MainWindow(Program& program, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // CheckStates: the two view options and the six filter boxes by id. A state other than 0
-    // checks the control; setting a state runs no handler and leaves the other option alone.
-    int GetCheckState(int id) const override;
-    void SetCheckState(int id, int state) override;
-
-    // ViewState, for the list refresh.
-    bool IsByteViewSelected() const override;
-    bool IsPacketViewSelected() const override;
-    FilterFlags GetFilterFlags() const override;
+    // ViewState, for the list refresh. The view options and filter boxes as they stand.
+    ViewOptions GetViewOptions() const override;
     void SetStatusText(std::string_view text) override;
     void ShowList(ViewKind view) override;
+
+    // Sets the two view options and the six filter boxes, as the settings file gives them;
+    // runs no click handler, so the lists stay as they are.
+    void SetViewOptions(const ViewOptions& options);
 
     // Sizes the window so that its client area, below the menu bar, is widthDu x heightDu dialog
     // units, centred on the screen. A size of nothing (none stored, or the window was closed
@@ -138,7 +135,6 @@ class MainWindow : public QWidget, public CheckStates, public ViewState {
     };
 
     void BuildControls();
-    QAbstractButton* CheckControl(int id) const;
     void OnViewOptionClicked(QRadioButton* clicked);
     void OnFilterClicked();
     // ClearLists, ShowListForView, RefreshList: the view, filter and protocol change sequence.
@@ -202,8 +198,8 @@ class MainWindow : public QWidget, public CheckStates, public ViewState {
     std::unique_ptr<LiveCapture> live_;
     // The protocol a bounded capture opened from a file is grouped and described under; empty
     // for a capture taken here, which follows Set Up.
-    std::optional<std::int32_t> fileProtocol_;
-    std::optional<std::int32_t> pendingFileProtocol_;
+    std::optional<ProtocolMode> fileProtocol_;
+    std::optional<ProtocolMode> pendingFileProtocol_;
     bool opening_ = false;  // a file is being read
 };
 

@@ -35,16 +35,16 @@ void MainWindow::OnClearClicked() {
     // and every refresh shows nothing while the byte list is empty.
     if (live_ != nullptr && live_->running()) return;
     DropHeldCapture();
-    program_.listViews.ClearLists(*this);
+    program_.captureLists.ClearLists(*this);
     ClearCapturedBytes(program_.captureModel);
     capture_->ForgetReads();
     UpdateCommands();
 }
 
 void MainWindow::OnSaveLogClicked() {
-    const ViewKind view = IsPacketViewSelected() ? ViewKind::Packet : ViewKind::Byte;
+    const ViewKind view = GetViewOptions().view;
     if (held_ == nullptr) {
-        const ListModel& list = program_.listViews.ListFor(view);
+        const ListModel& list = program_.captureLists.ListFor(view);
         WriteLog(list.GetItemCount() > 0, [&list, view](const std::string& path) {
             return SaveLogFile(path, list, view, CurrentLocalDateTime());
         });
@@ -64,7 +64,7 @@ void MainWindow::OnSetupClicked() {
     const std::optional<SetupChoice> choice =
         RunSetupDialog(this, program_.look, program_.settings, program_.captureSettings);
     if (!choice.has_value()) return;
-    const std::int32_t previousMode = program_.settings.protocolMode;
+    const ProtocolMode previousMode = program_.settings.protocolMode;
     const CaptureSettings previousCapture = program_.captureSettings;
     program_.settings = choice->settings;
     program_.captureSettings = choice->capture;
@@ -104,14 +104,15 @@ void MainWindow::ReshowList() {
         ShowHeldRows();
         return;
     }
-    program_.listViews.ClearLists(*this);
-    program_.listViews.ShowListForView(*this);
+    program_.captureLists.ClearLists(*this);
+    program_.captureLists.ShowListForView(*this);
     RefreshList();
 }
 
 void MainWindow::RefreshList() {
     program_.decoder.SetProtocolMode(fileProtocol_.value_or(program_.settings.protocolMode));
-    program_.listViews.RefreshList(program_.captureModel, program_.decoder, *this, program_.trace);
+    program_.captureLists.RefreshList(program_.captureModel, program_.decoder, *this,
+                                      program_.trace);
 }
 
 }  // namespace orvane

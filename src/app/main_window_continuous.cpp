@@ -34,7 +34,7 @@ std::int64_t WallClockUs() {
 
 void MainWindow::HoldCapture(std::unique_ptr<ContinuousCapture> capture, HeldSource source) {
     live_.reset();
-    program_.listViews.ClearLists(*this);
+    program_.captureLists.ClearLists(*this);
     held_ = std::move(capture);
     heldSource_ = std::move(source);
     fileProtocol_.reset();
@@ -48,14 +48,14 @@ void MainWindow::DropHeldCapture() {
     continuousList_->Show(nullptr, ViewKind::Packet, FilterFlags{});
     held_.reset();
     heldSource_ = HeldSource{};
-    program_.listViews.ShowListForView(*this);
+    program_.captureLists.ShowListForView(*this);
     UpdateCommands();
 }
 
 void MainWindow::ShowHeldRows() {
-    const ViewKind view = IsByteViewSelected() ? ViewKind::Byte : ViewKind::Packet;
-    continuousList_->Show(held_.get(), view, GetFilterFlags());
-    program_.listViews.ShowListForView(*this);
+    const ViewOptions options = GetViewOptions();
+    continuousList_->Show(held_.get(), options.view, options.filters);
+    program_.captureLists.ShowListForView(*this);
     ShowCaptureStatus();
 }
 

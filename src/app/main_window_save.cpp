@@ -88,12 +88,12 @@ void MainWindow::OnExportClicked() {
     if (held_ != nullptr) {
         CaptureFileInfo info = heldSource_.info;
         info.protocolMode = held_->packets().protocolMode();
-        ok = ExportCaptureRows(*held_, GetFilterFlags(), info, out);
+        ok = ExportCaptureRows(*held_, GetViewOptions().filters, info, out);
     } else {
         CaptureFileInfo info = capture_->info();
         info.protocolMode = fileProtocol_.value_or(program_.settings.protocolMode);
-        ok =
-            ExportPacketList(program_.captureModel, info.protocolMode, GetFilterFlags(), info, out);
+        ok = ExportPacketList(program_.captureModel, info.protocolMode, GetViewOptions().filters,
+                              info, out);
     }
     out.close();
     ok = ok && !out.fail();

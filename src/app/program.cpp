@@ -41,7 +41,7 @@ void CreateProgramResources(Program& program) {
 }
 
 void RestoreSettings(Program& program, MainWindow& window) {
-    LoadSettings(window);
+    window.SetViewOptions(LoadViewOptions());
     // The window opens at the size the user last left it, as written at close.
     const std::string path = SettingsFilePath();
     window.RestoreClientSize(ParseNumberPrefix(ReadSetting(path, kFormSection, "width", "")),
@@ -50,7 +50,7 @@ void RestoreSettings(Program& program, MainWindow& window) {
     program.captureSettings = LoadCaptureSettings();
     program.recentCaptures = LoadRecentCaptures();
     program.decoder.SetProtocolMode(program.settings.protocolMode);
-    program.listViews.ShowListForView(window);
+    program.captureLists.ShowListForView(window);
 }
 
 int ProgramMain(int argc, char** argv) {

@@ -11,7 +11,7 @@
 #include "settings/capture_settings.hpp"
 #include "settings/connection_settings.hpp"
 #include "ui/look.hpp"
-#include "views/list_views.hpp"
+#include "views/capture_lists.hpp"
 
 namespace orvane {
 
@@ -24,7 +24,7 @@ struct Program {
     CaptureSettings captureSettings;          // continuous or bounded, and where files go
     std::vector<std::string> recentCaptures;  // newest first
     Decoder decoder;
-    ListViews listViews;
+    CaptureLists captureLists;
     Trace trace;
 };
 

@@ -25,13 +25,13 @@ constexpr std::string_view kCapturePrefix = "Capture: ";
 constexpr std::string_view kStartedPrefix = "Started: ";
 
 struct ProtocolName {
-    std::int32_t mode;
+    ProtocolMode mode;
     std::string_view name;
 };
 constexpr ProtocolName kProtocolNames[] = {
-    {kProtocolSony, "Sony"},
-    {kProtocolOdetics, "Odetics"},
-    {kProtocolVdcp, "VDCP"},
+    {ProtocolMode::kSony, "Sony"},
+    {ProtocolMode::kOdetics, "Odetics"},
+    {ProtocolMode::kVdcp, "VDCP"},
 };
 
 // Calendar dates as days since 1970-01-01 and back (proleptic Gregorian calendar, eras of 400
@@ -153,11 +153,11 @@ bool ParseUtcTime(std::string_view text, std::int64_t& timeUs) {
     return true;
 }
 
-std::string ProtocolText(std::int32_t mode) {
+std::string ProtocolText(ProtocolMode mode) {
     for (const ProtocolName& protocol : kProtocolNames) {
         if (protocol.mode == mode) return std::string(protocol.name);
     }
-    return std::to_string(mode);
+    return std::to_string(ProtocolNumber(mode));
 }
 
 // One line of the section header's comments; lines of other kinds are passed over, and a value
@@ -177,7 +177,8 @@ void ParseInfoLine(std::string_view line, CaptureFileInfo& info) {
                 named = true;
             }
         }
-        if (!named) ParseWhole(line, info.protocolMode);
+        std::int32_t number = 0;
+        if (!named && ParseWhole(line, number)) info.protocolMode = ProtocolModeFromNumber(number);
     } else if (line.starts_with(kCapturePrefix)) {
         line.remove_prefix(kCapturePrefix.size());
         if (line == "continuous") info.continuous = true;

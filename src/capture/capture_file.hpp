@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "capture/pcapng_blocks.hpp"
+#include "settings/connection_settings.hpp"
 
 namespace orvane {
 
@@ -18,9 +19,9 @@ struct CaptureFileInfo {
     std::string application;  // e.g. "Orvane 1.07"
     std::string unitAddress;  // capture unit address, e.g. "127.0.0.1"
     int unitPort = 0;
-    std::int32_t protocolMode = 0;  // 0 Sony, 1 Odetics, 2 VDCP; any other value kept as its number
-    bool continuous = false;        // continuous or bounded capture
-    std::int64_t startTimeUs = 0;   // wall clock at the start, microseconds since 1970 UTC
+    ProtocolMode protocolMode = ProtocolMode::kSony;  // read by name, or a number as its mode
+    bool continuous = false;                          // continuous or bounded capture
+    std::int64_t startTimeUs = 0;  // wall clock at the start, microseconds since 1970 UTC
 };
 
 // One socket read: its bytes exactly as received and the time of receipt.

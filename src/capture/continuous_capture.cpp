@@ -31,7 +31,7 @@ bool IsMessageUsable(std::string_view message) {
 
 }  // namespace
 
-ContinuousCapture::ContinuousCapture(std::int32_t protocolMode, const Trace& trace)
+ContinuousCapture::ContinuousCapture(ProtocolMode protocolMode, const Trace& trace)
     : trace_(trace), stream_(streamModel_, trace_, events_), packets_(protocolMode) {
     stream_.StartContinuousCapture(
         [this](std::string_view message, std::int64_t stamp) { OnMessage(message, stamp); });
@@ -135,7 +135,7 @@ void ContinuousCapture::TakeBytes(std::string_view message, std::int64_t stamp) 
     }
 }
 
-void ContinuousCapture::Regroup(std::int32_t protocolMode) {
+void ContinuousCapture::Regroup(ProtocolMode protocolMode) {
     packets_ = PacketIndex(protocolMode);
     for (std::size_t i = 0; i < bytes_.size(); ++i) {
         packets_.AddByte(static_cast<std::uint32_t>(i), bytes_.Value(i), bytes_.Direction(i));

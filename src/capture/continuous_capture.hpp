@@ -39,7 +39,7 @@ class ContinuousCapture {
     // A capture stops storing at this many serial bytes (byte indices are 32-bit).
     static constexpr std::uint64_t kMaxStoredBytes = 0xFFFF0000u;
 
-    ContinuousCapture(std::int32_t protocolMode, const Trace& trace);
+    ContinuousCapture(ProtocolMode protocolMode, const Trace& trace);
     ContinuousCapture(const ContinuousCapture&) = delete;
     ContinuousCapture& operator=(const ContinuousCapture&) = delete;
 
@@ -56,7 +56,7 @@ class ContinuousCapture {
     void ReleaseBefore(std::uint32_t firstByte, std::size_t firstPacket);
 
     // Begins again on the same bytes with another protocol's grouping.
-    void Regroup(std::int32_t protocolMode);
+    void Regroup(ProtocolMode protocolMode);
 
     const SerialByteStore& bytes() const { return bytes_; }
     const PacketIndex& packets() const { return packets_; }

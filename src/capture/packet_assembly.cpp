@@ -90,10 +90,10 @@ void BuildCapturedBytes(CaptureModel& model) {
     }
 }
 
-void AssignPacketNumbers(CaptureModel& model, std::int32_t protocolMode) {
+void AssignPacketNumbers(CaptureModel& model, ProtocolMode protocolMode) {
     const int byteCount = UsableByteCount(model);
     // The same byte-by-byte grouping as a continuous capture's packet index.
-    PacketNumbering numbering(protocolMode == kProtocolVdcp);
+    PacketNumbering numbering(protocolMode == ProtocolMode::kVdcp);
     for (int i = 1; i <= byteCount; ++i) {
         CapturedByte& byte = model.capturedBytes[static_cast<std::size_t>(i)];
         byte.packetNo = numbering.Take(byte.value, byte.direction);
@@ -155,7 +155,7 @@ void BuildPacketLines(CaptureModel& model, const Trace& trace) {
     model.lastPacketIndex = lastIndex;
 }
 
-void AssembleCapture(CaptureModel& model, std::int32_t protocolMode, const Trace& trace) {
+void AssembleCapture(CaptureModel& model, ProtocolMode protocolMode, const Trace& trace) {
     BuildCapturedBytes(model);
     AssignPacketNumbers(model, protocolMode);
     BuildPacketLines(model, trace);

@@ -22,8 +22,8 @@ bool IsWholeVdcpMessage(std::span<const std::uint8_t> key, std::size_t length) {
 
 }  // namespace
 
-PacketIndex::PacketIndex(std::int32_t protocolMode)
-    : protocolMode_(protocolMode), numbering_(protocolMode == kProtocolVdcp) {}
+PacketIndex::PacketIndex(ProtocolMode protocolMode)
+    : protocolMode_(protocolMode), numbering_(protocolMode == ProtocolMode::kVdcp) {}
 
 void PacketIndex::AddByte(std::uint32_t index, std::uint8_t value, std::int32_t direction) {
     const std::int32_t number = numbering_.Take(value, direction);
@@ -71,7 +71,7 @@ void PacketIndex::Close(Side& side, bool device) {
     PacketEntry& entry = packets_[at];
     const std::span<const std::uint8_t> key(side.key.data(), side.keyCount);
     std::tie(entry.packetViewClass, entry.byteViewClass) = Classes(key, device);
-    const bool vdcp = protocolMode_ == kProtocolVdcp;
+    const bool vdcp = protocolMode_ == ProtocolMode::kVdcp;
     // The Sony decoder reads a status reply against the last Status Sense request (6x 20).
     if (!vdcp && key.size() >= 2 && (key[0] & 0xF0) == 0x60 && key[1] == 0x20) {
         entry.flags |= PacketEntry::kSetsStatusSense;

@@ -49,7 +49,7 @@ struct LeadingRun {
 
 class PacketIndex {
   public:
-    explicit PacketIndex(std::int32_t protocolMode);
+    explicit PacketIndex(ProtocolMode protocolMode);
 
     // The next stored byte; `index` is its place in the byte store (bytes come in order).
     void AddByte(std::uint32_t index, std::uint8_t value, std::int32_t direction);
@@ -57,7 +57,7 @@ class PacketIndex {
     // The capture has ended: the packets still open are complete.
     void Finish();
 
-    std::int32_t protocolMode() const { return protocolMode_; }
+    ProtocolMode protocolMode() const { return protocolMode_; }
     std::size_t size() const { return packets_.size(); }
     const PacketEntry& operator[](std::size_t index) const { return packets_[index]; }
 
@@ -102,7 +102,7 @@ class PacketIndex {
     std::size_t FirstOrdinalEndingFrom(bool device, std::uint32_t byte) const;
     void CloseLeading(bool device);
 
-    std::int32_t protocolMode_;
+    ProtocolMode protocolMode_;
     PacketNumbering numbering_;
     ChunkedArray<PacketEntry> packets_;
     std::array<ChunkedArray<std::uint32_t>, 2> sidePackets_;

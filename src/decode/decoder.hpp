@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/connection_settings.hpp"  // kProtocolSony, kProtocolOdetics, kProtocolVdcp
+#include "settings/connection_settings.hpp"  // ProtocolMode
 
 namespace orvane {
 
@@ -14,7 +14,8 @@ namespace orvane {
 // two decoders never share state. Descriptions are Windows-1252 byte strings.
 class Decoder {
   public:
-    explicit Decoder(std::int32_t protocolMode = kProtocolSony) : protocolMode_(protocolMode) {}
+    explicit Decoder(ProtocolMode protocolMode = ProtocolMode::kSony)
+        : protocolMode_(protocolMode) {}
 
     // Describes one packet text ("20 01 21 "); never fails, may return an empty description.
     std::string DecodePacket(std::string_view packetText);
@@ -22,13 +23,13 @@ class Decoder {
     // Describes one packet's bytes, as DecodePacket does their text.
     std::string DecodeBytes(std::span<const std::uint8_t> packet);
 
-    std::int32_t protocolMode() const { return protocolMode_; }
-    void SetProtocolMode(std::int32_t protocolMode) { protocolMode_ = protocolMode; }
+    ProtocolMode protocolMode() const { return protocolMode_; }
+    void SetProtocolMode(ProtocolMode protocolMode) { protocolMode_ = protocolMode; }
 
     const std::string& lastStatusSense() const { return lastStatusSense_; }
 
   private:
-    std::int32_t protocolMode_;
+    ProtocolMode protocolMode_;
     std::string lastStatusSense_;
     std::string packetText_;  // DecodeBytes's text, kept to reuse its storage
 };

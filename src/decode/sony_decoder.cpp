@@ -45,7 +45,7 @@ std::string Decoder::DecodeBytes(std::span<const std::uint8_t> packet) {
 }
 
 std::string Decoder::DecodePacket(std::string_view packetText) {
-    if (protocolMode_ == kProtocolVdcp) return DecodeVdcp(packetText);
+    if (protocolMode_ == ProtocolMode::kVdcp) return DecodeVdcp(packetText);
 
     const SonyPacket packet = ReadSonyPacket(TrimSpaces(packetText));
 
@@ -61,7 +61,7 @@ std::string Decoder::DecodePacket(std::string_view packetText) {
         }
     }
 
-    const bool odeticsMode = protocolMode_ == kProtocolOdetics;
+    const bool odeticsMode = protocolMode_ == ProtocolMode::kOdetics;
     switch (packet.group) {
         case 0x20:
             return DescribeTransportCommand(packet, odeticsMode);

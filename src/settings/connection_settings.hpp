@@ -8,9 +8,24 @@
 
 namespace orvane {
 
-inline constexpr std::int32_t kProtocolSony = 0;
-inline constexpr std::int32_t kProtocolOdetics = 1;
-inline constexpr std::int32_t kProtocolVdcp = 2;
+// The protocol the captured bytes are grouped and described under; Odetics is Sony 9-pin with
+// the Odetics cue and preset texts. The numbers are those the settings file stores.
+enum class ProtocolMode : std::int32_t { kSony = 0, kOdetics = 1, kVdcp = 2 };
+
+// The mode a number (settings file, capture file, command line) stands for: any number but 1
+// and 2 is Sony, the grouping and description such a number has always had.
+constexpr ProtocolMode ProtocolModeFromNumber(std::int32_t number) {
+    switch (number) {
+        case 1:
+            return ProtocolMode::kOdetics;
+        case 2:
+            return ProtocolMode::kVdcp;
+        default:
+            return ProtocolMode::kSony;
+    }
+}
+
+constexpr std::int32_t ProtocolNumber(ProtocolMode mode) { return static_cast<std::int32_t>(mode); }
 
 // Used when no address is set. The loopback address: a built-in default must not send the
 // capture connection to some machine on whatever network the user happens to be on.
@@ -20,9 +35,7 @@ inline constexpr std::int32_t kDefaultCaptureUnitPort = 23;
 struct ConnectionSettings {
     std::string captureUnitAddress;  // dotted IPv4 text, as typed
     std::int32_t captureUnitPort = 0;
-    // kProtocolSony, kProtocolOdetics or kProtocolVdcp; any value but kProtocolVdcp is grouped
-    // and decoded as Sony 9-pin. Kept unchecked as read from the file.
-    std::int32_t protocolMode = 0;
+    ProtocolMode protocolMode = ProtocolMode::kSony;
 };
 
 // True when `address` has exactly four dot-separated fields, none empty or only spaces. The

@@ -12,22 +12,23 @@
 namespace orvane {
 namespace {
 
-struct CheckKey {
-    int id;
+constexpr std::string_view kPacketViewKey = "Packet View";
+constexpr std::string_view kByteViewKey = "Byte View";
+
+struct FilterKey {
+    bool FilterFlags::*box;
     std::string_view key;
 };
 
-// In the order they are written. "Display Acks" and "Dev Type Filter" are the keys of the boxes
-// captioned "Display ACKs" and "Disp. Dev Type".
-constexpr auto kCheckKeys = std::to_array<CheckKey>({
-    {kIdPacketView, "Packet View"},
-    {kIdByteView, "Byte View"},
-    {kIdTimeSense, "Time Sense"},
-    {kIdTimeReply, "Time Reply"},
-    {kIdStatusSense, "Status Sense"},
-    {kIdStatusReply, "Status Reply"},
-    {kIdDisplayAcks, "Display Acks"},
-    {kIdDevTypeFilter, "Dev Type Filter"},
+// In the order they are written, after the two view keys. "Display Acks" and "Dev Type Filter"
+// are the keys of the boxes captioned "Display ACKs" and "Disp. Dev Type".
+constexpr auto kFilterKeys = std::to_array<FilterKey>({
+    {&FilterFlags::timeSense, "Time Sense"},
+    {&FilterFlags::timeReply, "Time Reply"},
+    {&FilterFlags::statusSense, "Status Sense"},
+    {&FilterFlags::statusReply, "Status Reply"},
+    {&FilterFlags::displayAcks, "Display Acks"},
+    {&FilterFlags::dispDevType, "Dev Type Filter"},
 });
 
 constexpr std::string_view kSettingsSection = "Settings";
@@ -62,24 +63,30 @@ std::string SettingsFilePath() {
     return path;
 }
 
-void LoadSettings(CheckStates& checks) {
+ViewOptions LoadViewOptions() {
     const std::string path = SettingsFilePath();
-    for (const CheckKey& entry : kCheckKeys) {
-        checks.SetCheckState(entry.id, ReadNumber(path, kSettingsSection, entry.key));
+    const auto isSet = [&path](std::string_view key) {
+        return ReadNumber(path, kSettingsSection, key) != 0;
+    };
+    ViewOptions options;
+    // Exactly one view: Packet View when the file sets both or neither.
+    options.view =
+        isSet(kByteViewKey) && !isSet(kPacketViewKey) ? ViewKind::Byte : ViewKind::Packet;
+    for (const FilterKey& entry : kFilterKeys) {
+        options.filters.*entry.box = isSet(entry.key);
     }
-    const int viewSum = checks.GetCheckState(kIdPacketView) + checks.GetCheckState(kIdByteView);
-    if (viewSum == 0) {
-        checks.SetCheckState(kIdPacketView, 1);
-    } else if (viewSum == 2) {
-        checks.SetCheckState(kIdByteView, 0);
-    }
+    return options;
 }
 
-void SaveSettings(const CheckStates& checks) {
+void SaveViewOptions(const ViewOptions& options) {
     const std::string path = SettingsFilePath();
-    for (const CheckKey& entry : kCheckKeys) {
-        WriteSetting(path, kSettingsSection, entry.key,
-                     SettingsNumberText(checks.GetCheckState(entry.id)));
+    const auto write = [&path](std::string_view key, bool set) {
+        WriteSetting(path, kSettingsSection, key, SettingsNumberText(set ? 1 : 0));
+    };
+    write(kPacketViewKey, options.view == ViewKind::Packet);
+    write(kByteViewKey, options.view == ViewKind::Byte);
+    for (const FilterKey& entry : kFilterKeys) {
+        write(entry.key, options.filters.*entry.box);
     }
 }
 
@@ -100,7 +107,7 @@ void LoadSetup(ConnectionSettings& settings) {
         settings.captureUnitPort = port;
     }
     ApplyConnectionDefaults(settings);
-    settings.protocolMode = ReadNumber(path, kSetupSection, kProtocolKey);
+    settings.protocolMode = ProtocolModeFromNumber(ReadNumber(path, kSetupSection, kProtocolKey));
 }
 
 void SaveSetup(const ConnectionSettings& settings) {
@@ -108,7 +115,7 @@ void SaveSetup(const ConnectionSettings& settings) {
     WriteSetting(path, kSetupSection, kAddressKey, settings.captureUnitAddress);
     WriteSetting(path, kSetupSection, kPortKey, SettingsNumberText(settings.captureUnitPort));
     WriteSetting(path, kSetupSectionForProtocol, kProtocolKey,
-                 SettingsNumberText(settings.protocolMode));
+                 SettingsNumberText(ProtocolNumber(settings.protocolMode)));
 }
 
 std::int32_t ParsePortText(std::string_view text) { return ParseNumberPrefix(text); }

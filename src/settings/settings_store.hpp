@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "settings/connection_settings.hpp"
-#include "settings/control_ids.hpp"
+#include "settings/view_options.hpp"
 
 namespace orvane {
 
@@ -18,18 +18,19 @@ inline constexpr std::string_view kSettingsFileName = "Orvane.ini";
 // the settings written at close then go to that folder.
 std::string SettingsFilePath();
 
-// Sets the eight view and filter buttons from section "Settings" (absent keys give 0); then
-// exactly one view button is set, "Packet View" when the file names both or neither.
-void LoadSettings(CheckStates& checks);
+// The view option and filter boxes from section "Settings": a key with any number but 0 is set
+// (absent keys give 0). "Packet View" unless the file sets "Byte View" alone.
+ViewOptions LoadViewOptions();
 
-// Writes the check states of the eight view and filter buttons to section "Settings".
-void SaveSettings(const CheckStates& checks);
+// Writes the two view options and the six filter boxes to section "Settings", each as 1 or 0.
+void SaveViewOptions(const ViewOptions& options);
 
 // Writes the main window's client size (dialog units) to section "Form".
 void SaveWindowSize(std::int32_t width, std::int32_t height);
 
 // Fills `settings` from section "Setup": a valid address and a port above 0 replace what is
-// there, the protocol is taken as stored; then the built-in defaults fill what is still unset.
+// there, the protocol is the stored number's mode; then the built-in defaults fill what is
+// still unset.
 void LoadSetup(ConnectionSettings& settings);
 
 // Writes the three connection keys to section "Setup".

@@ -3,7 +3,7 @@
 
 #include <QPainter>
 
-#include "settings/control_ids.hpp"
+#include "ui/control_ids.hpp"
 #include "ui/look.hpp"
 
 namespace orvane {

@@ -7,12 +7,12 @@
 
 #include "ui/capture_rows_model.hpp"
 #include "ui/report_list.hpp"
+#include "views/capture_lists.hpp"
 #include "views/capture_rows.hpp"
-#include "views/list_views.hpp"
 
 namespace orvane {
 
-ContinuousList::ContinuousList(QWidget* parent, const ListViews& columns)
+ContinuousList::ContinuousList(QWidget* parent, const CaptureLists& columns)
     : QObject(parent), columns_(columns), model_(new CaptureRowsModel(this)) {
     model_->SetRows(nullptr, &columns_.packetList);
     view_ = CreateReportList(parent, model_, columns_.packetList);

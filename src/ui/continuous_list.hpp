@@ -12,16 +12,16 @@ class QWidget;
 
 namespace orvane {
 
+class CaptureLists;
 class CaptureRows;
 class CaptureRowsModel;
 class ContinuousCapture;
-class ListViews;
 
 class ContinuousList : public QObject {
     Q_OBJECT
   public:
     // The view is created hidden in `parent`; `columns` gives each view's captions and widths.
-    ContinuousList(QWidget* parent, const ListViews& columns);
+    ContinuousList(QWidget* parent, const CaptureLists& columns);
     ~ContinuousList() override;
 
     // Shows the rows of `capture` under a view and filter choice, found in one pass over its
@@ -38,7 +38,7 @@ class ContinuousList : public QObject {
     const CaptureRows* rows() const { return rows_.get(); }
 
   private:
-    const ListViews& columns_;
+    const CaptureLists& columns_;
     CaptureRowsModel* model_;
     QTableView* view_;
     std::unique_ptr<CaptureRows> rows_;

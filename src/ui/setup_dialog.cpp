@@ -57,10 +57,8 @@ ConnectionSettings ApplySetupInput(const ConnectionSettings& old, const SetupInp
     if (IsValidAddress(input.addressText)) result.captureUnitAddress = input.addressText;
     const std::int32_t port = input.portText.empty() ? 0 : ParsePortText(input.portText);
     if (port > 0) result.captureUnitPort = port;
-    result.protocolMode =
-        input.checkedProtocol >= kProtocolSony && input.checkedProtocol <= kProtocolVdcp
-            ? input.checkedProtocol
-            : kProtocolSony;
+    // The options stand in the order of the modes' numbers.
+    result.protocolMode = ProtocolModeFromNumber(input.checkedProtocol);
     return result;
 }
 
@@ -117,9 +115,7 @@ SetupDialog::SetupDialog(QWidget* owner, const Look& look, const ConnectionSetti
         PlaceControl(options_[static_cast<std::size_t>(i)], kIdOptionIds[i], units, optionRects[i]);
         optionGroup->addButton(options_[static_cast<std::size_t>(i)], i);
     }
-    if (settings_.protocolMode >= kProtocolSony && settings_.protocolMode <= kProtocolVdcp) {
-        options_[static_cast<std::size_t>(settings_.protocolMode)]->setChecked(true);
-    }
+    protocolOption(settings_.protocolMode)->setChecked(true);
 
     okButton_ = new OwnerButton(QStringLiteral("&Ok"), look.Font(kAnsiVarFont), this);
     PlaceControl(okButton_, kIdOk, units, QRect(20, 96, 53, 27));
@@ -150,9 +146,8 @@ void SetupDialog::BrowseFolder() {
     if (!folder.isEmpty()) folderEdit_->setText(folder);
 }
 
-QRadioButton* SetupDialog::protocolOption(int mode) const {
-    if (mode < kProtocolSony || mode > kProtocolVdcp) return nullptr;
-    return options_[static_cast<std::size_t>(mode)];
+QRadioButton* SetupDialog::protocolOption(ProtocolMode mode) const {
+    return options_[static_cast<std::size_t>(ProtocolNumber(mode))];
 }
 
 SetupInput SetupDialog::ReadInput() const {

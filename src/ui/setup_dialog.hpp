@@ -47,7 +47,7 @@ class SetupDialog : public QDialog {
 
     IpAddressEdit* addressEdit() const { return addressEdit_; }
     QLineEdit* portEdit() const { return portEdit_; }
-    QRadioButton* protocolOption(int mode) const;
+    QRadioButton* protocolOption(ProtocolMode mode) const;
     OwnerButton* okButton() const { return okButton_; }
     OwnerButton* cancelButton() const { return cancelButton_; }
     QCheckBox* continuousBox() const { return continuousBox_; }

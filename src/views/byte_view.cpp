@@ -22,7 +22,7 @@ struct SideState {
 
 // Collects the packet that starts at `first` from the bytes of its side up to the first byte of
 // that side with another packet number; bytes of the other side in between are passed over.
-void GatherPacket(const CaptureModel& model, int first, int last, std::int32_t protocolMode,
+void GatherPacket(const CaptureModel& model, int first, int last, ProtocolMode protocolMode,
                   const FilterFlags& flags, SideState& side) {
     const CapturedByte& start = model.capturedBytes[static_cast<std::size_t>(first)];
     side.currentPacket = start.packetNo;
@@ -52,7 +52,7 @@ std::string PacketNumberCell(std::int32_t packetNo) {
 
 void FillByteView(const CaptureModel& model, Decoder& decoder, const FilterFlags& flags,
                   ListModel& list, const CancelCheck& isCancelled) {
-    const std::int32_t protocolMode = decoder.protocolMode();
+    const ProtocolMode protocolMode = decoder.protocolMode();
     const int last =
         std::min({model.byteCount, kMaxBytes, static_cast<int>(model.capturedBytes.size()) - 1});
     list.Reserve(last);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "capture/wireshark_export.hpp"
-#include "views/list_views.hpp"
+#include "views/capture_lists.hpp"
 #include "views/packet_export.hpp"
 
 namespace orvane {
@@ -76,7 +76,7 @@ bool ExportCaptureRows(const ContinuousCapture& capture, const FilterFlags& flag
     return ok && writer.ok();
 }
 
-bool ExportPacketList(CaptureModel& model, std::int32_t protocolMode, const FilterFlags& flags,
+bool ExportPacketList(CaptureModel& model, ProtocolMode protocolMode, const FilterFlags& flags,
                       const CaptureFileInfo& info, std::ostream& out) {
     WiresharkExportWriter writer(out);
     if (!writer.Begin(info)) return false;

@@ -29,7 +29,7 @@ bool ExportCaptureRows(const ContinuousCapture& capture, const FilterFlags& flag
 
 // The same for an assembled bounded capture: its Packet View filled under `flags` and decoded
 // under `protocolMode`, packet times counted from info.startTimeUs.
-bool ExportPacketList(CaptureModel& model, std::int32_t protocolMode, const FilterFlags& flags,
+bool ExportPacketList(CaptureModel& model, ProtocolMode protocolMode, const FilterFlags& flags,
                       const CaptureFileInfo& info, std::ostream& out);
 
 }  // namespace orvane

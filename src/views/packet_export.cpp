@@ -6,7 +6,7 @@
 
 #include "capture/hex_dump.hpp"
 #include "capture/packet_numbering.hpp"
-#include "views/list_views.hpp"
+#include "views/capture_lists.hpp"
 #include "views/utf8_text.hpp"
 
 namespace orvane {
@@ -39,13 +39,13 @@ std::string BytesOfHexText(std::string_view text) {
 
 }  // namespace
 
-bool ForEachBoundedPacket(CaptureModel& model, std::int32_t protocolMode, const FilterFlags& flags,
+bool ForEachBoundedPacket(CaptureModel& model, ProtocolMode protocolMode, const FilterFlags& flags,
                           std::int64_t startTimeUs, const ExportVisitor& visit) {
-    ListViews views;
+    CaptureLists lists;
     Decoder decoder(protocolMode);
     FixedViewState viewState(ViewKind::Packet, flags);
-    views.RefreshList(model, decoder, viewState, Trace{});
-    const ListModel& list = views.packetList;
+    lists.RefreshList(model, decoder, viewState, Trace{});
+    const ListModel& list = lists.packetList;
     const std::int64_t firstMs = model.byteCount > 0 ? model.capturedBytes[1].timeMs : 0;
     for (int row = 0; row < list.GetItemCount(); ++row) {
         const std::string bytes = BytesOfHexText(list.CellView(row, 3));

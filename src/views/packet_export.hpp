@@ -33,7 +33,7 @@ using ExportVisitor = std::function<bool(const ExportedPacket& packet)>;
 // The Packet View's packets of a bounded capture, in its order: the list filled under `flags`
 // and decoded under `protocolMode`, each row handed on with its bytes and its absolute time
 // (startTimeUs at the capture's first byte). False when `visit` stopped the walk.
-bool ForEachBoundedPacket(CaptureModel& model, std::int32_t protocolMode, const FilterFlags& flags,
+bool ForEachBoundedPacket(CaptureModel& model, ProtocolMode protocolMode, const FilterFlags& flags,
                           std::int64_t startTimeUs, const ExportVisitor& visit);
 
 // A JSON string literal of Windows-1252 text, quotes included.

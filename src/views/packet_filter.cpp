@@ -159,8 +159,8 @@ bool HiddenBy(const std::array<FilterRow, N>& rows, std::string_view data, bool 
 }  // namespace
 
 FilterClass FilterClass::Of(std::span<const std::uint8_t> packet, int direction,
-                            std::int32_t protocolMode, ViewKind view) {
-    const bool vdcp = protocolMode == kProtocolVdcp;
+                            ProtocolMode protocolMode, ViewKind view) {
+    const bool vdcp = protocolMode == ProtocolMode::kVdcp;
     packet = packet.first(std::min(packet.size(), kFilterKeyBytes));
     if (direction == kDirectionController) {
         return FilterClass(ClassBits(kControllerRows, packet, vdcp, view));
@@ -178,9 +178,9 @@ bool FilterClass::IsHidden(const FilterFlags& flags) const {
     return next < kBoxes.size() && !(flags.*kBoxes[next]);
 }
 
-bool IsPacketHidden(std::string_view data, int direction, std::int32_t protocolMode,
+bool IsPacketHidden(std::string_view data, int direction, ProtocolMode protocolMode,
                     const FilterFlags& flags, ViewKind view) {
-    const bool vdcp = protocolMode == kProtocolVdcp;
+    const bool vdcp = protocolMode == ProtocolMode::kVdcp;
     if (direction == kDirectionController)
         return HiddenBy(kControllerRows, data, vdcp, flags, view);
     if (direction == kDirectionDevice) return HiddenBy(kDeckRows, data, vdcp, flags, view);

@@ -80,8 +80,8 @@ void CheckFirstVdcpPacket(CaptureModel& model, const Trace& trace) {
 
 void FillPacketView(CaptureModel& model, Decoder& decoder, const FilterFlags& flags,
                     const Trace& trace, ListModel& list, const CancelCheck& isCancelled) {
-    const std::int32_t protocolMode = decoder.protocolMode();
-    if (protocolMode == kProtocolVdcp) CheckFirstVdcpPacket(model, trace);
+    const ProtocolMode protocolMode = decoder.protocolMode();
+    if (protocolMode == ProtocolMode::kVdcp) CheckFirstVdcpPacket(model, trace);
 
     const int last = std::min(
         {model.lastPacketIndex, kMaxPacketIndex, static_cast<int>(model.packetLines.size()) - 1});

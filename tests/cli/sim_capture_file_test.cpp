@@ -18,11 +18,14 @@ constexpr std::size_t kReadBytes = 1000;                   // cuts through messa
 
 struct ScenarioCase {
     const char* scenario;
-    std::int32_t protocolMode;
+    ProtocolMode protocolMode;
 };
 
 TEST(SimCaptureFile, HoldsTheServedStreamInTimedReads) {
-    const ScenarioCase cases[] = {{"sony", 0}, {"odetics", 1}, {"vdcp", 2}, {"noise", 0}};
+    const ScenarioCase cases[] = {{"sony", ProtocolMode::kSony},
+                                  {"odetics", ProtocolMode::kOdetics},
+                                  {"vdcp", ProtocolMode::kVdcp},
+                                  {"noise", ProtocolMode::kSony}};
     for (const ScenarioCase& c : cases) {
         SCOPED_TRACE(c.scenario);
         const std::vector<std::string> common = {"--scenario", c.scenario,   "--seed",

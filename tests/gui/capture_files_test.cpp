@@ -44,7 +44,7 @@ class CaptureFilesTest : public ::testing::Test {
     void SetUp() override {
         started = test::StartProgram();
         started.window->AddMenuBar();
-        for (int id : test::kFilterIds) started.window->SetCheckState(id, 1);
+        started.CheckEveryFilterBox();
     }
 
     // A continuous capture file of `messages` messages, as the simulator records its scenario.
@@ -75,7 +75,7 @@ TEST_F(CaptureFilesTest, OpenedFromTheMenuOrDroppedAndRegroupedWhenSetUpChanges)
     window().menuAction(MenuCommand::OpenCapture)->trigger();
     ASSERT_NE(window().heldCapture(), nullptr);
     // The file's protocol, though Set Up says Sony.
-    EXPECT_EQ(window().heldCapture()->packets().protocolMode(), kProtocolVdcp);
+    EXPECT_EQ(window().heldCapture()->packets().protocolMode(), ProtocolMode::kVdcp);
     EXPECT_TRUE(window().continuousList().view()->isVisible());
     EXPECT_FALSE(window().listView(ViewKind::Packet)->isVisible());
     const QStringList opened = RowTexts(model());
@@ -95,12 +95,13 @@ TEST_F(CaptureFilesTest, OpenedFromTheMenuOrDroppedAndRegroupedWhenSetUpChanges)
     ASSERT_TRUE(QTest::qWaitFor([&] { return window().heldCapture() != nullptr; }));
     EXPECT_EQ(RowTexts(model()), opened);
 
-    EXPECT_TRUE(test::OnModal<SetupDialog>([&] { started.Click(kIdSetupButton); },
-                                           [](SetupDialog* dialog) {
-                                               dialog->protocolOption(kProtocolOdetics)->click();
-                                               dialog->okButton()->click();
-                                           }));
-    EXPECT_EQ(window().heldCapture()->packets().protocolMode(), kProtocolOdetics);
+    EXPECT_TRUE(
+        test::OnModal<SetupDialog>([&] { started.Click(kIdSetupButton); },
+                                   [](SetupDialog* dialog) {
+                                       dialog->protocolOption(ProtocolMode::kOdetics)->click();
+                                       dialog->okButton()->click();
+                                   }));
+    EXPECT_EQ(window().heldCapture()->packets().protocolMode(), ProtocolMode::kOdetics);
     EXPECT_NE(RowTexts(model()), opened);
 }
 
@@ -162,7 +163,7 @@ TEST_F(CaptureFilesTest, FullBoundedCaptureSaysSoAndReopensAsItWasShown) {
     EXPECT_TRUE(test::DriveModal([&] { started.Click(kIdCaptureButton); }, [] { return false; }));
     ASSERT_EQ(started.program->captureModel.blockCount, kMaxBlocks);
     EXPECT_EQ(window().statusBar()->currentMessage(), QString::fromLatin1(kStoreFullStatus));
-    const ListModel& list = started.program->listViews.packetList;
+    const ListModel& list = started.program->captureLists.packetList;
     std::vector<std::string> rows;
     for (int row = 0; row < list.GetItemCount(); ++row) rows.push_back(LogRowLine(list, row));
     ASSERT_FALSE(rows.empty());

@@ -29,9 +29,7 @@ struct CaptureRun {
 
 class CaptureTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        for (int id : test::kFilterIds) started.window->SetCheckState(id, 1);
-    }
+    void SetUp() override { started.CheckEveryFilterBox(); }
 
     // Clicks Capture and watches the capture dialog; Stop is clicked once `stopWhen` says so
     // (never, when it is empty).
@@ -65,7 +63,7 @@ class CaptureTest : public ::testing::Test {
     }
 
     std::vector<std::string> Rows() {
-        const ListModel& list = started.program->listViews.packetList;
+        const ListModel& list = started.program->captureLists.packetList;
         std::vector<std::string> rows;
         for (int row = 0; row < list.GetItemCount(); ++row) rows.push_back(LogRowLine(list, row));
         return rows;

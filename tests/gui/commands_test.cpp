@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <optional>
 
 #include "capture/packet_assembly.hpp"
 #include "gui_test_support.hpp"
@@ -50,13 +51,13 @@ class CommandsTest : public ::testing::Test {
         model.receivedBlocks = {std::string(), message};
         model.blockCount = 1;
         AssembleCapture(model, started.program->settings.protocolMode, started.program->trace);
-        for (int id : test::kFilterIds) started.window->SetCheckState(id, 1);
+        started.CheckEveryFilterBox();
         started.Click(kIdPacketView);
     }
 
     // The Packet View's rows as Save Log writes them.
     std::vector<std::string> PacketRows() const {
-        const ListModel& list = started.program->listViews.packetList;
+        const ListModel& list = started.program->captureLists.packetList;
         std::vector<std::string> rows;
         for (int row = 0; row < list.GetItemCount(); ++row) rows.push_back(LogRowLine(list, row));
         return rows;
@@ -87,22 +88,23 @@ TEST_F(CommandsTest, ProtocolChangeInSetUpGroupsTheCaptureAgain) {
                                           {0x80, 0x010, 0x01},
                                           {0x80, 0x010, 0xBB},
                                           {0xC0, 0x020, 0x04}});
-    started.program->settings.protocolMode = kProtocolVdcp;
+    started.program->settings.protocolMode = ProtocolMode::kVdcp;
     HoldCapture(exchange);
     const std::vector<std::string> takenAsVdcp = PacketRows();
-    started.program->settings.protocolMode = kProtocolSony;
+    started.program->settings.protocolMode = ProtocolMode::kSony;
     HoldCapture(exchange);
     ASSERT_NE(PacketRows(), takenAsVdcp);
 
     QSignalSpy resets(started.window->tableModel(ViewKind::Packet),
                       &QAbstractItemModel::modelReset);
-    for (const int mode : {kProtocolSony, kProtocolVdcp}) {
+    for (const ProtocolMode mode : {ProtocolMode::kSony, ProtocolMode::kVdcp}) {
         EXPECT_TRUE(test::OnModal<SetupDialog>([&] { started.Click(kIdSetupButton); },
                                                [mode](SetupDialog* dialog) {
                                                    dialog->protocolOption(mode)->click();
                                                    dialog->okButton()->click();
                                                }));
-        EXPECT_EQ(resets.count() > 0, mode != kProtocolSony) << mode;  // only on a change
+        // only on a change
+        EXPECT_EQ(resets.count() > 0, mode != ProtocolMode::kSony) << ProtocolNumber(mode);
     }
     EXPECT_EQ(PacketRows(), takenAsVdcp);
 }
@@ -110,28 +112,28 @@ TEST_F(CommandsTest, ProtocolChangeInSetUpGroupsTheCaptureAgain) {
 TEST_F(CommandsTest, SetUpOkWritesTheConnectionKeysAndCancelWritesNothing) {
     struct Case {
         const char* port;
-        int protocolClicked;  // -1: none
+        std::optional<ProtocolMode> protocolClicked;  // none: no option clicked
         bool ok;
         std::string file;  // the settings file afterwards; empty: none
     };
     const std::string written = "[Setup]\r\nIp Address=127.0.0.5\r\nPort Number= ";
     const Case cases[] = {
-        {"080", kProtocolVdcp, true, written + "80\r\nProtocol= 2\r\n"},
-        // An emptied or zero port keeps the old one; with no option checked, Sony is stored.
-        {"", -1, true, written + "2001\r\nProtocol= 0\r\n"},
-        {"0", -1, true, written + "2001\r\nProtocol= 0\r\n"},
-        {"99", kProtocolVdcp, false, ""},
+        {"080", ProtocolMode::kVdcp, true, written + "80\r\nProtocol= 2\r\n"},
+        // An emptied or zero port keeps the old one; with no option clicked, the protocol the
+        // dialog opened with is stored.
+        {"", std::nullopt, true, written + "2001\r\nProtocol= 1\r\n"},
+        {"0", std::nullopt, true, written + "2001\r\nProtocol= 1\r\n"},
+        {"99", ProtocolMode::kVdcp, false, ""},
     };
     for (const Case& c : cases) {
         QFile::remove(QDir(scratch.path()).filePath(QStringLiteral("Orvane.ini")));
-        // Protocol 7 has no option, so none is checked when the dialog opens.
-        started.program->settings = ConnectionSettings{"127.0.1.9", 2001, 7};
+        started.program->settings = ConnectionSettings{"127.0.1.9", 2001, ProtocolMode::kOdetics};
         EXPECT_TRUE(test::OnModal<SetupDialog>(
             [&] { started.Click(kIdSetupButton); },
             [&](SetupDialog* dialog) {
                 dialog->addressEdit()->SetAddressText(QStringLiteral("127.0.0.5"));
                 dialog->portEdit()->setText(QString::fromLatin1(c.port));
-                if (c.protocolClicked >= 0) dialog->protocolOption(c.protocolClicked)->click();
+                if (c.protocolClicked) dialog->protocolOption(*c.protocolClicked)->click();
                 (c.ok ? dialog->okButton() : dialog->cancelButton())->click();
             }));
         EXPECT_EQ(scratch.ReadSettingsFile(), c.file) << c.port;
@@ -158,7 +160,7 @@ TEST_F(CommandsTest, SaveLogWritesTheShownPacketsAndTheFolderFollows) {
     EXPECT_EQ(lines[1], "Event\tTime\tID\tPacket\tCommand\r");
     for (int row = 0; row < 3; ++row) {
         EXPECT_EQ(lines[2 + row].toStdString() + "\n",
-                  LogRowLine(started.program->listViews.packetList, row));
+                  LogRowLine(started.program->captureLists.packetList, row));
     }
     EXPECT_EQ(QDir::current().canonicalPath(), QDir(logs.path()).canonicalPath());
 }
@@ -186,12 +188,12 @@ TEST_F(CommandsTest, LogThatCannotBeWrittenShowsWhy) {
 TEST_F(CommandsTest, ClosingDuringARefillStopsItAndSavesTheSettings) {
     HoldCapture(kThreePackets);
     // The fill of the Packet View starts on an emptied list; the window is closed right then.
-    ListViews& views = started.program->listViews;
-    const ListHooks original = views.hooks;
+    CaptureLists& lists = started.program->captureLists;
+    const ListHooks original = lists.hooks;
     bool closed = false;
-    views.hooks.beforeChange = [&](ViewKind view) {
+    lists.hooks.beforeChange = [&](ViewKind view) {
         original.beforeChange(view);
-        if (closed || view != ViewKind::Packet || views.packetList.GetItemCount() != 0) return;
+        if (closed || view != ViewKind::Packet || lists.packetList.GetItemCount() != 0) return;
         closed = true;
         started.window->close();
     };
@@ -202,7 +204,7 @@ TEST_F(CommandsTest, ClosingDuringARefillStopsItAndSavesTheSettings) {
     const std::string settings = scratch.ReadSettingsFile();
     EXPECT_NE(settings.find("[Form]"), std::string::npos);
     EXPECT_NE(settings.find("Time Sense= 0"), std::string::npos);
-    views.hooks = original;
+    lists.hooks = original;
 }
 
 }  // namespace

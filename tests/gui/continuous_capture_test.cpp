@@ -68,7 +68,7 @@ class ContinuousCaptureTest : public ::testing::Test {
                                   folder().toStdString() + "\r\n");
         started = test::StartProgram();
         started.window->AddMenuBar();
-        for (int id : test::kFilterIds) started.window->SetCheckState(id, 1);
+        started.CheckEveryFilterBox();
     }
 
     QString folder() const { return scratch.path() + QStringLiteral("/captures"); }

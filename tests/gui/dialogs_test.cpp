@@ -45,12 +45,13 @@ TEST(SetupDialog, CancelEscapeAndCloseBoxGiveNothing) {
         std::optional<SetupChoice> choice = SetupChoice{};
         EXPECT_TRUE(test::OnModal<SetupDialog>(
             [&] {
-                choice = RunSetupDialog(nullptr, MakeLook(),
-                                        ConnectionSettings{"127.0.0.1", 23, kProtocolSony}, {});
+                choice =
+                    RunSetupDialog(nullptr, MakeLook(),
+                                   ConnectionSettings{"127.0.0.1", 23, ProtocolMode::kSony}, {});
             },
             [&](SetupDialog* dialog) {
                 TypePort(dialog, QStringLiteral("99"));
-                dialog->protocolOption(kProtocolVdcp)->click();
+                dialog->protocolOption(ProtocolMode::kVdcp)->click();
                 c.leave(dialog);
             }));
         EXPECT_FALSE(choice.has_value()) << c.name;
@@ -58,7 +59,8 @@ TEST(SetupDialog, CancelEscapeAndCloseBoxGiveNothing) {
 }
 
 TEST(SetupDialog, PortTakesDigitsOnlyAndAddressFieldsStopAt255) {
-    SetupDialog dialog(nullptr, MakeLook(), ConnectionSettings{"127.0.0.1", 23, 0});
+    SetupDialog dialog(nullptr, MakeLook(),
+                       ConnectionSettings{"127.0.0.1", 23, ProtocolMode::kSony});
     TypePort(&dialog, QStringLiteral("8a0-1"));
     EXPECT_EQ(dialog.portEdit()->text(), QStringLiteral("801"));
     dialog.addressEdit()->field(2)->clear();
@@ -129,7 +131,8 @@ TEST(Look, ButtonFaceRowsRiseToWhiteAndFallAgain) {
 }
 
 TEST(Look, SetupDialogGradientIsWhiteFromLine64To76) {
-    SetupDialog dialog(nullptr, MakeLook(), ConnectionSettings{"127.0.0.1", 23, 0});
+    SetupDialog dialog(nullptr, MakeLook(),
+                       ConnectionSettings{"127.0.0.1", 23, ProtocolMode::kSony});
     auto* graphic = dialog.findChild<BackgroundGraphic*>(QStringLiteral("id185"));
     ASSERT_NE(graphic, nullptr);
     // Each 3-pixel line is overwritten by the next one, so pixel row y - 1 shows line y.

@@ -48,7 +48,11 @@ struct StartedProgram {
         return window->findChild<QAbstractButton*>(QStringLiteral("id%1").arg(id));
     }
     void Click(int id) const;  // a left click near the control's top-left corner
-    int Rows(ViewKind view) const { return program->listViews.ListFor(view).GetItemCount(); }
+    // Checks every filter box, as the settings file can; the view option stays.
+    void CheckEveryFilterBox() const {
+        window->SetViewOptions({window->GetViewOptions().view, FilterFlags::ShowAll()});
+    }
+    int Rows(ViewKind view) const { return program->captureLists.ListFor(view).GetItemCount(); }
     void PointAt(quint16 port) const;
 };
 StartedProgram StartProgram();

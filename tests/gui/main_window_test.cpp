@@ -25,6 +25,8 @@ TEST(MainWindow, StartsUpFromTheSettingsFile) {
         {"[Settings]\r\nPacket View= 0\r\nByte View= 1\r\nTime Sense= 1\r\nDev Type Filter= 1\r\n",
          true,
          {1, 0, 0, 0, 0, 1}},
+        // Any number but 0 checks a control.
+        {"[Settings]\r\nPacket View= 3\r\nByte View= -1\r\nStatus Sense= 9\r\n", false, {0, 0, 1}},
     };
     for (const Case& c : cases) {
         const char* name = c.settings != nullptr ? c.settings : "no settings file";
@@ -32,17 +34,33 @@ TEST(MainWindow, StartsUpFromTheSettingsFile) {
         if (c.settings != nullptr) folder.WriteSettingsFile(c.settings);
         test::StartedProgram started = test::StartProgram();
         MainWindow& window = *started.window;
-        EXPECT_EQ(window.GetCheckState(kIdPacketView), c.byteView ? 0 : 1) << name;
-        EXPECT_EQ(window.GetCheckState(kIdByteView), c.byteView ? 1 : 0) << name;
+        EXPECT_EQ(started.Control(kIdPacketView)->isChecked(), !c.byteView) << name;
+        EXPECT_EQ(started.Control(kIdByteView)->isChecked(), c.byteView) << name;
         EXPECT_EQ(window.listView(ViewKind::Byte)->isVisible(), c.byteView) << name;
         EXPECT_EQ(window.listView(ViewKind::Packet)->isVisible(), !c.byteView) << name;
         for (int i = 0; i < 6; ++i) {
-            EXPECT_EQ(window.GetCheckState(test::kFilterIds[i]), c.filters[i]) << name << i;
+            EXPECT_EQ(started.Control(test::kFilterIds[i])->isChecked(), c.filters[i] != 0)
+                << name << i;
         }
         EXPECT_EQ(started.program->settings.captureUnitPort, 23) << name;
-        EXPECT_EQ(started.program->settings.protocolMode, 0) << name;
+        EXPECT_EQ(started.program->settings.protocolMode, ProtocolMode::kSony) << name;
         EXPECT_EQ(started.program->settings.captureUnitAddress, "127.0.0.1") << name;
         EXPECT_EQ(folder.ReadSettingsFile().empty(), c.settings == nullptr) << name;
+    }
+}
+
+TEST(MainWindow, EachFilterBoxIsReadIntoItsOwnFlag) {
+    test::ScratchFolder folder;
+    test::StartedProgram started = test::StartProgram();
+    bool FilterFlags::*const flags[6] = {&FilterFlags::timeSense,   &FilterFlags::timeReply,
+                                         &FilterFlags::statusSense, &FilterFlags::statusReply,
+                                         &FilterFlags::displayAcks, &FilterFlags::dispDevType};
+    for (int i = 0; i < 6; ++i) {
+        started.Click(test::kFilterIds[i]);
+        FilterFlags expected;
+        expected.*flags[i] = true;
+        EXPECT_EQ(started.window->GetViewOptions().filters, expected) << i;
+        started.Click(test::kFilterIds[i]);
     }
 }
 
@@ -95,7 +113,7 @@ TEST(MainWindow, ResizeMovesTheListsAndCloseWritesFormAndSettings) {
 
     for (int id : {kIdByteView, kIdTimeReply, kIdDisplayAcks}) started.Click(id);
     EXPECT_TRUE(window.close());
-    EXPECT_TRUE(started.program->listViews.fillAbort);
+    EXPECT_TRUE(started.program->captureLists.fillAbort);
     EXPECT_EQ(folder.ReadSettingsFile(),
               "[Form]\r\nwidth= 600\r\nheight= 400\r\n"
               "[Settings]\r\nPacket View= 0\r\nByte View= 1\r\nTime Sense= 0\r\n"

@@ -98,13 +98,15 @@ TEST_F(MenuBarTest, ViewMenuMovesInStepWithTheControls) {
     started.Click(kIdTimeSense);
     EXPECT_TRUE(timeSense->isChecked());
     timeSense->trigger();
-    EXPECT_EQ(window().GetCheckState(kIdTimeSense), 0);
-    window().SetCheckState(kIdTimeSense, 1);  // as the settings file sets it
+    EXPECT_FALSE(started.Control(kIdTimeSense)->isChecked());
+    ViewOptions options = window().GetViewOptions();
+    options.filters.timeSense = true;
+    window().SetViewOptions(options);  // as the settings file sets it
     EXPECT_TRUE(timeSense->isChecked());
 
     window().menuAction(MenuCommand::ByteView)->trigger();
-    EXPECT_EQ(window().GetCheckState(kIdByteView), 1);
-    EXPECT_EQ(window().GetCheckState(kIdPacketView), 0);
+    EXPECT_TRUE(started.Control(kIdByteView)->isChecked());
+    EXPECT_FALSE(started.Control(kIdPacketView)->isChecked());
     EXPECT_TRUE(window().listView(ViewKind::Byte)->isVisible());
     EXPECT_FALSE(window().menuAction(MenuCommand::PacketView)->isChecked());
     window().menuAction(MenuCommand::ByteView)->trigger();  // chosen again, it stays chosen

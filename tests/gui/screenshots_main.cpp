@@ -43,8 +43,9 @@ class Pictures {
 void TakeBoundedCapture(Pictures& pictures) {
     test::ScratchFolder scratch;
     test::StartedProgram started = test::StartProgram();
-    started.window->SetCheckState(kIdDisplayAcks, 1);
-    started.window->SetCheckState(kIdDevTypeFilter, 1);
+    ViewOptions options = started.window->GetViewOptions();
+    options.filters.displayAcks = options.filters.dispDevType = true;
+    started.window->SetViewOptions(options);
     test::Simulator sim;
     if (!sim.Start({"--scenario", "sony", "--seed", "3", "--rate", "120", "--idle-after", "400"})) {
         return pictures.Fail("the simulator did not start");
@@ -95,9 +96,10 @@ void TakeLiveCapture(Pictures& pictures) {
     test::ScratchFolder scratch;
     test::StartedProgram started = test::StartProgram();
     started.window->AddMenuBar();
-    for (int id : {kIdTimeSense, kIdTimeReply, kIdDisplayAcks, kIdDevTypeFilter}) {
-        started.window->SetCheckState(id, 1);
-    }
+    ViewOptions options = started.window->GetViewOptions();
+    options.filters.timeSense = options.filters.timeReply = true;
+    options.filters.displayAcks = options.filters.dispDevType = true;
+    started.window->SetViewOptions(options);
     started.program->captureSettings.continuous = true;
     started.program->captureSettings.folder = (scratch.path() + "/captures").toStdString();
     test::Simulator sim;

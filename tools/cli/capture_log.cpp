@@ -10,7 +10,7 @@
 #include "capture/trace.hpp"
 #include "cli/escape_text.hpp"
 #include "decode/decoder.hpp"
-#include "views/list_views.hpp"
+#include "views/capture_lists.hpp"
 #include "views/log_writer.hpp"
 
 namespace orvane::cli {
@@ -27,15 +27,15 @@ int WriteCaptureLog(CaptureModel& model, const CliOptions& options) {
     const Trace trace;  // diagnostics have no channel in the headless front end
     AssembleCapture(model, options.protocolMode, trace);
 
-    ListViews views;
+    CaptureLists lists;
     Decoder decoder(options.protocolMode);
     FixedViewState viewState(options.view, options.show);
-    views.RefreshList(model, decoder, viewState, trace);
+    lists.RefreshList(model, decoder, viewState, trace);
 
     LogCellTransform transform;
     if (options.escape) transform = [](std::string_view cell) { return EscapeText(cell); };
     const std::string text =
-        BuildLogText(views.ListFor(options.view), options.view, CurrentLocalDateTime(), transform);
+        BuildLogText(lists.ListFor(options.view), options.view, CurrentLocalDateTime(), transform);
     if (text.empty()) return 0;  // an empty view writes nothing and creates no file
 
     if (!options.outPath.empty()) {

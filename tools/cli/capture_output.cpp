@@ -13,8 +13,8 @@
 #include "capture/wireshark_export.hpp"
 #include "cli/capture_log.hpp"
 #include "cli/escape_text.hpp"
+#include "views/capture_lists.hpp"
 #include "views/capture_rows.hpp"
-#include "views/list_views.hpp"
 #include "views/log_writer.hpp"
 #include "views/packet_export.hpp"
 

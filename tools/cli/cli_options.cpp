@@ -121,18 +121,18 @@ std::string Apply(std::string_view name, const std::string& value, CliOptions& o
 
 }  // namespace
 
-bool ParseProtocol(const std::string& text, std::int32_t& protocolMode) {
+bool ParseProtocol(const std::string& text, ProtocolMode& protocolMode) {
     const std::string name = Lower(text);
     if (name == "sony") {
-        protocolMode = kProtocolSony;
+        protocolMode = ProtocolMode::kSony;
     } else if (name == "odetics") {
-        protocolMode = kProtocolOdetics;
+        protocolMode = ProtocolMode::kOdetics;
     } else if (name == "vdcp") {
-        protocolMode = kProtocolVdcp;
+        protocolMode = ProtocolMode::kVdcp;
     } else {
         std::int64_t value = 0;
         if (!ParseInt(text, INT32_MIN, INT32_MAX, value)) return false;
-        protocolMode = static_cast<std::int32_t>(value);
+        protocolMode = ProtocolModeFromNumber(static_cast<std::int32_t>(value));
     }
     return true;
 }

@@ -17,7 +17,7 @@ enum class OutputFormat { kLog, kPcapng, kJsonl };
 
 struct CliOptions {
     Command command = Command::kHelp;
-    std::int32_t protocolMode = kProtocolSony;  // any mode but VDCP decodes as Sony
+    ProtocolMode protocolMode = ProtocolMode::kSony;
     bool hasProtocol = false;  // a capture file's own protocol applies unless one is given
     bool escape = false;
     ViewKind view = ViewKind::Packet;
@@ -39,8 +39,8 @@ struct CliOptions {
 // is bad.
 std::string ParseCommandLine(int argc, const char* const* argv, CliOptions& options);
 
-// "sony", "odetics", "vdcp" (any case) or a signed 32-bit integer.
-bool ParseProtocol(const std::string& text, std::int32_t& protocolMode);
+// "sony", "odetics", "vdcp" (any case) or a signed 32-bit integer, the number's mode.
+bool ParseProtocol(const std::string& text, ProtocolMode& protocolMode);
 
 // Comma-separated filter names, "all" or "none".
 bool ParseShowList(const std::string& text, FilterFlags& flags);

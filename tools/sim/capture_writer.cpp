@@ -11,10 +11,10 @@ namespace orvane::sim {
 namespace {
 
 // The capture file's protocol for a scenario: the grouping the program would be set to.
-std::int32_t ProtocolOfScenario(const std::string& scenario) {
-    if (scenario == "odetics") return 1;
-    if (scenario == "vdcp" || scenario == "vdcp-faults") return 2;
-    return 0;  // sony, faults, and the noise scenario's random bytes
+ProtocolMode ProtocolOfScenario(const std::string& scenario) {
+    if (scenario == "odetics") return ProtocolMode::kOdetics;
+    if (scenario == "vdcp" || scenario == "vdcp-faults") return ProtocolMode::kVdcp;
+    return ProtocolMode::kSony;  // sony, faults, and the noise scenario's random bytes
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ namespace {
 
 constexpr std::int64_t kStartUs = 1'796'600'400'000'000;  // 2026-12-06 23:40:00 UTC
 
-const CaptureFileInfo kInfo{"Orvane 1.07", "127.0.0.1", 23, 0, true, kStartUs};
+const CaptureFileInfo kInfo{"Orvane 1.07", "127.0.0.1", 23, ProtocolMode::kSony, true, kStartUs};
 
 // A file of this test alone: ctest runs the tests of one binary in parallel processes.
 std::string TempPath(const std::string& name) {
@@ -97,10 +97,12 @@ TEST(CaptureFile, ReadsBackWhatWasWritten) {
         std::vector<CaptureRead> reads;
     } kCases[] = {
         {"no reads", kInfo, {}},
-        {"one byte", {"Orvane 1.07", "127.0.0.1", 5000, 1, false, kStartUs + 1}, {{kStartUs, "x"}}},
-        {"several", {"", "127.0.0.2", 23, 2, true, kStartUs}, kThreeReads},
-        {"other protocol, early start",
-         {"Orvane", "127.0.0.1", 65535, -7, false, -1'500'000},
+        {"one byte",
+         {"Orvane 1.07", "127.0.0.1", 5000, ProtocolMode::kOdetics, false, kStartUs + 1},
+         {{kStartUs, "x"}}},
+        {"several", {"", "127.0.0.2", 23, ProtocolMode::kVdcp, true, kStartUs}, kThreeReads},
+        {"early start",
+         {"Orvane", "127.0.0.1", 65535, ProtocolMode::kSony, false, -1'500'000},
          {{0, ""}, {-1, "\xFF"}, {std::numeric_limits<std::int64_t>::max(), "late"}}},
         {"read larger than the write buffer", kInfo, {{kStartUs, std::string(200'001, '\x5A')}}},
     };
@@ -204,9 +206,26 @@ TEST(CaptureFile, ReadsBigEndianSections) {
     const ReadBack back = ReadCapture(BigEndianCapture());
     ASSERT_TRUE(back.headerRead) << back.error;
     EXPECT_EQ(back.info.unitPort, 7000);
-    EXPECT_EQ(back.info.protocolMode, 2);
+    EXPECT_EQ(back.info.protocolMode, ProtocolMode::kVdcp);
     ExpectSameReads(back.reads, {{1'500'000, "abc"}});
     EXPECT_FALSE(back.damaged);
+}
+
+TEST(CaptureFile, ReadsTheProtocolByNameOrNumber) {
+    const std::pair<std::string, ProtocolMode> kCases[] = {
+        {"Protocol: Odetics", ProtocolMode::kOdetics},
+        {"Protocol: 1", ProtocolMode::kOdetics},
+        {"Protocol: 2", ProtocolMode::kVdcp},
+        {"Protocol: -7", ProtocolMode::kSony},    // any other number is Sony
+        {"Protocol: vdcp", ProtocolMode::kSony},  // no name, no number: left as it was
+    };
+    for (const auto& [line, mode] : kCases) {
+        const ReadBack back =
+            ReadCapture(pcapng::SectionHeaderBlock("", {std::string(kCaptureFileMark), line}) +
+                        pcapng::InterfaceDescriptionBlock(147, "", ""));
+        ASSERT_TRUE(back.headerRead) << back.error;
+        EXPECT_EQ(ProtocolNumber(back.info.protocolMode), ProtocolNumber(mode)) << line;
+    }
 }
 
 TEST(CaptureFile, PassesOverOtherBlocksAndPacketsAndReadsEverySection) {

@@ -44,7 +44,7 @@ TEST(ContinuousCapture, TimesCountEveryWrapOfTheTick) {
     };
     for (const TimeCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ContinuousCapture capture(kProtocolSony, Trace{});
+        ContinuousCapture capture(ProtocolMode::kSony, Trace{});
         std::uint32_t sequence = 40;
         for (const TimedMessage& m : c.messages) {
             std::string message = Header(sequence++);
@@ -74,7 +74,7 @@ TEST(ContinuousCapture, SequenceGapsAreCountedAndTheMessageBeforeOneGivesNoBytes
         {{7, 8, 3, 4}, {7, 3, 4}, 0, 0, 1, 1},
     };
     for (const GapCase& c : cases) {
-        ContinuousCapture capture(kProtocolSony, Trace{});
+        ContinuousCapture capture(ProtocolMode::kSony, Trace{});
         for (const std::uint32_t sequence : c.sequences) {
             std::string message = Header(sequence);
             AppendEntry(message, {0xC0, 1, 0x10});
@@ -107,11 +107,11 @@ TEST(ContinuousCapture, RegroupGivesThePacketsOfACaptureUnderTheNewProtocol) {
             AppendEntry(message, entries[k]);
         stream += message;
     }
-    ContinuousCapture regrouped(kProtocolSony, Trace{});
+    ContinuousCapture regrouped(ProtocolMode::kSony, Trace{});
     regrouped.OnRead(stream);
     regrouped.Finish();
-    regrouped.Regroup(kProtocolVdcp);
-    ContinuousCapture fresh(kProtocolVdcp, Trace{});
+    regrouped.Regroup(ProtocolMode::kVdcp);
+    ContinuousCapture fresh(ProtocolMode::kVdcp, Trace{});
     fresh.OnRead(stream);
     fresh.Finish();
     ASSERT_EQ(regrouped.packets().size(), fresh.packets().size());

@@ -88,7 +88,7 @@ TEST(AssignPacketNumbers, GroupsBytesIntoPacketsByProtocol) {
             byte.direction = token[0] == 'C' ? C : token[0] == 'D' ? D : 0;
             byte.value = std::stoi(token.substr(1), nullptr, 16);
         }
-        AssignPacketNumbers(model, std::stoi(row[1]));
+        AssignPacketNumbers(model, ProtocolModeFromNumber(std::stoi(row[1])));
         std::string numbers;
         for (int i = 1; i <= model.byteCount; ++i) {
             numbers += (i > 1 ? " " : "") + std::to_string(model.capturedBytes[i].packetNo);
@@ -107,7 +107,7 @@ TEST(AssembleCapture, LinesHoldSideTimeTabAndBytesAndAreTracedUnderDebug) {
                                            "  C5 DD 0A  C5 DE 20  C5 DF 9B")});
     Texts traced;
     Trace trace{true, [&traced](std::string_view line) { traced.emplace_back(line); }};
-    AssembleCapture(model, kProtocolSony, trace);
+    AssembleCapture(model, ProtocolMode::kSony, trace);
     const std::string ctrl(1, '\x80'), command = ctrl + "0000.000\t61 0A 01 6C ";
     const std::string reply = std::string(1, '\xC0') + "0001.500\t71 0A 20 9B ";
     ASSERT_EQ(model.lastPacketIndex, 1);
@@ -131,17 +131,17 @@ TEST(AssembleCapture, EmptyCaptureRegroupsTheKeptBytesUntilTheyAreCleared) {
     // 02 02 00 0C F4: one packet by either rule, numbered 2 by Sony's, 1 by VDCP's.
     CaptureModel model = ModelOf(
         {HexBytes("00 00 00 00 00 00 00 01  80 01 02  80 02 02  80 03 00  80 04 0C  80 05 F4")});
-    AssembleCapture(model, kProtocolSony, Trace{});
+    AssembleCapture(model, ProtocolMode::kSony, Trace{});
     model.receivedBlocks.resize(1);
     model.blockCount = 0;  // the next capture stores nothing
-    AssembleCapture(model, kProtocolVdcp, Trace{});
+    AssembleCapture(model, ProtocolMode::kVdcp, Trace{});
     EXPECT_EQ(ByteListText(model), "C02@1#1 C02@2#1 C00@3#1 C0C@4#1 CF4@5#1");
     EXPECT_EQ(model.capturedBytes[5].packetNo, 1);
     ClearCapturedBytes(model);
     EXPECT_EQ(ByteListText(model), "-");
     EXPECT_EQ(model.capturedBytes.size(), 1u);  // only the all-zero entry 0 is left
     EXPECT_EQ(model.packetLines[0].text.substr(10), "02 02 00 0C F4 ");  // the packet list stays
-    AssembleCapture(model, kProtocolSony, Trace{});
+    AssembleCapture(model, ProtocolMode::kSony, Trace{});
     EXPECT_EQ(model.lastPacketIndex, -1);
 }
 

@@ -16,7 +16,7 @@ namespace orvane {
 namespace {
 
 constexpr std::int64_t kStartUs = 1'796'600'400'000'000;  // 2026-12-06 23:40:00 UTC
-const CaptureFileInfo kInfo{"Orvane 1.07", "127.0.0.1", 23, 0, true, kStartUs};
+const CaptureFileInfo kInfo{"Orvane 1.07", "127.0.0.1", 23, ProtocolMode::kSony, true, kStartUs};
 
 bool TsharkInstalled() { return std::system("tshark --version >/dev/null 2>&1") == 0; }
 

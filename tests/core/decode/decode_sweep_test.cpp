@@ -42,8 +42,8 @@ TEST(DecodeSweep, EverySonyCommandByteInEveryMode) {
         {0x70, {"Unknown Data Response", 32}},
     };
     const std::map<int, int> kSystemKeys = {{0x00, 3}, {0x10, 1}, {0x11, 1}, {0x12, 1}};
-    Decoder vdcp(kProtocolVdcp);
-    for (const std::int32_t mode : {kProtocolSony, kProtocolOdetics, 7}) {
+    Decoder vdcp(ProtocolMode::kVdcp);
+    for (const ProtocolMode mode : {ProtocolMode::kSony, ProtocolMode::kOdetics}) {
         Decoder decoder(mode);
         for (int cmd1 = 0; cmd1 < 256; ++cmd1) {
             const auto group = kGroups.find(cmd1 & 0xF0);
@@ -54,7 +54,7 @@ TEST(DecodeSweep, EverySonyCommandByteInEveryMode) {
                 const std::string text = SonyText(cmd1, cmd2);
                 if (decoder.DecodePacket(text) != fallback) ++named;
                 // VDCP mode hands the same texts, untouched, to the VDCP decoder.
-                if (mode == kProtocolSony && vdcp.DecodePacket(text) != DecodeVdcp(text)) {
+                if (mode == ProtocolMode::kSony && vdcp.DecodePacket(text) != DecodeVdcp(text)) {
                     ++vdcpDiffers;
                 }
             }
@@ -62,7 +62,7 @@ TEST(DecodeSweep, EverySonyCommandByteInEveryMode) {
             const int expected = group != kGroups.end()        ? group->second.second
                                  : system != kSystemKeys.end() ? system->second
                                                                : 0;
-            EXPECT_EQ(named, expected) << "CMD1 " << cmd1 << " mode " << mode;
+            EXPECT_EQ(named, expected) << "CMD1 " << cmd1 << " mode " << ProtocolNumber(mode);
             EXPECT_EQ(vdcpDiffers, 0) << "CMD1 " << cmd1;
         }
     }

@@ -11,7 +11,8 @@
 namespace orvane {
 namespace {
 
-constexpr std::int32_t kModes[] = {kProtocolSony, kProtocolOdetics, kProtocolVdcp, 7};
+constexpr ProtocolMode kModes[] = {ProtocolMode::kSony, ProtocolMode::kOdetics,
+                                   ProtocolMode::kVdcp};
 
 TEST(DecoderRobustness, TextsThatAreNoPackets) {
     std::string manyFields = "2F 14";
@@ -26,12 +27,12 @@ TEST(DecoderRobustness, TextsThatAreNoPackets) {
                                  "71 20 80 11",
                                  std::string("2C 31 00\0 01", 12),
                                  "7F 20 " + manyFields};
-    for (const std::int32_t mode : kModes) {
+    for (const ProtocolMode mode : kModes) {
         Decoder decoder(mode);
         for (const std::string& text : texts) {
             // Decoding twice in a row gives the same text: nothing is left half-done.
             const std::string first = decoder.DecodePacket(text);
-            EXPECT_EQ(decoder.DecodePacket(text), first) << "mode " << mode;
+            EXPECT_EQ(decoder.DecodePacket(text), first) << "mode " << ProtocolNumber(mode);
         }
     }
     // Whatever came before, a well-formed packet still reads as itself.
@@ -69,7 +70,7 @@ TEST(DecoderRobustness, ChecksumOfManyHugeFields) {
 
 TEST(Decoder, TwoDecodersKeepTheirOwnRequestAndMode) {
     Decoder first;
-    Decoder second(kProtocolOdetics);
+    Decoder second(ProtocolMode::kOdetics);
     first.DecodePacket("  61 20 21 A2 ");
     EXPECT_EQ(first.lastStatusSense(), "61 20 21 A2");
     EXPECT_EQ(second.lastStatusSense(), "");
@@ -77,11 +78,11 @@ TEST(Decoder, TwoDecodersKeepTheirOwnRequestAndMode) {
     EXPECT_EQ(first.DecodePacket("71 20 80 11 "), "Status Data: Servo Lock");
 
     // VDCP mode leaves the remembered request as it was.
-    first.SetProtocolMode(kProtocolVdcp);
+    first.SetProtocolMode(ProtocolMode::kVdcp);
     first.DecodePacket("61 20 0A 8B ");
     EXPECT_EQ(first.lastStatusSense(), "61 20 21 A2");
-    EXPECT_EQ(first.protocolMode(), kProtocolVdcp);
-    EXPECT_EQ(second.protocolMode(), kProtocolOdetics);
+    EXPECT_EQ(first.protocolMode(), ProtocolMode::kVdcp);
+    EXPECT_EQ(second.protocolMode(), ProtocolMode::kOdetics);
 }
 
 }  // namespace

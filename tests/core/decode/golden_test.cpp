@@ -111,14 +111,14 @@ const std::map<std::string_view, std::function<std::string(const std::string&)>>
      }},
 };
 
-std::optional<std::int32_t> ModeByName(std::string_view name) {
-    if (name == "sony") return kProtocolSony;
-    if (name == "odetics") return kProtocolOdetics;
-    if (name == "vdcp") return kProtocolVdcp;
+std::optional<ProtocolMode> ModeByName(std::string_view name) {
+    if (name == "sony") return ProtocolMode::kSony;
+    if (name == "odetics") return ProtocolMode::kOdetics;
+    if (name == "vdcp") return ProtocolMode::kVdcp;
     std::int32_t mode = 0;
     const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), mode);
     if (error != std::errc{} || end != name.data() + name.size()) return std::nullopt;
-    return mode;
+    return ProtocolModeFromNumber(mode);
 }
 
 // Checks every case of one file; returns how many checks it made.

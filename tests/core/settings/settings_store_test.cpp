@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <string>
 
 #include "../capture/capture_test_support.hpp"
@@ -17,26 +16,26 @@ namespace {
 using test::ReadFileText;
 using test::WriteFileText;
 
-class FakeChecks : public CheckStates {
-  public:
-    int GetCheckState(int id) const override { return states.contains(id) ? states.at(id) : 0; }
-    void SetCheckState(int id, int state) override { states[id] = state; }
-    std::map<int, int> states;
-};
-
-// What LoadSettings and LoadSetup make of Orvane.ini: the eight buttons in the order of their
-// ids, then the address, port and protocol mode.
-std::string Loaded() {
-    FakeChecks checks;
-    checks.states = {{kIdByteView, 1}, {kIdTimeSense, 1}};  // the file decides, not these
-    LoadSettings(checks);
+// The eight buttons as 1 and 0, in the order of the file: Packet View, Byte View, the boxes.
+std::string ButtonsText(const ViewOptions& options) {
+    const FilterFlags& f = options.filters;
     std::string text;
-    for (const auto& [id, state] : checks.states) text += std::to_string(state);
+    for (const bool set :
+         {options.view == ViewKind::Packet, options.view == ViewKind::Byte, f.timeSense,
+          f.timeReply, f.statusSense, f.statusReply, f.displayAcks, f.dispDevType}) {
+        text += set ? '1' : '0';
+    }
+    return text;
+}
+
+// What LoadViewOptions and LoadSetup make of Orvane.ini: the eight buttons, then the address,
+// port and protocol mode.
+std::string Loaded() {
     ConnectionSettings connection;
     LoadSetup(connection);
-    return text + " " + connection.captureUnitAddress + " " +
+    return ButtonsText(LoadViewOptions()) + " " + connection.captureUnitAddress + " " +
            std::to_string(connection.captureUnitPort) + " " +
-           std::to_string(connection.protocolMode);
+           std::to_string(ProtocolNumber(connection.protocolMode));
 }
 
 TEST(SettingsStore, LoadsTheButtonsAndTheConnection) {
@@ -52,11 +51,12 @@ TEST(SettingsStore, LoadsTheButtonsAndTheConnection) {
 
 TEST(SettingsStore, FullRunWritesTheThreeSectionsInOrderAndReadsThemBack) {
     test::ScopedWorkDir dir;
-    SaveSetup({"127.0.0.5", 23, 2});
+    SaveSetup({"127.0.0.5", 23, ProtocolMode::kVdcp});
     SaveWindowSize(570, 0);
-    FakeChecks checks;
-    checks.states = {{kIdPacketView, 1}, {kIdTimeReply, 1}, {kIdDisplayAcks, 1}};
-    SaveSettings(checks);
+    FilterFlags filters;
+    filters.timeReply = true;
+    filters.displayAcks = true;
+    SaveViewOptions({ViewKind::Packet, filters});
     EXPECT_EQ(ReadFileText("Orvane.ini"),
               "[Setup]\r\nIp Address=127.0.0.5\r\nPort Number= 23\r\nProtocol= 2\r\n"
               "[Form]\r\nwidth= 570\r\nheight= 0\r\n"
@@ -64,6 +64,18 @@ TEST(SettingsStore, FullRunWritesTheThreeSectionsInOrderAndReadsThemBack) {
               "Time Reply= 1\r\nStatus Sense= 0\r\nStatus Reply= 0\r\nDisplay Acks= 1\r\n"
               "Dev Type Filter= 0\r\n");
     EXPECT_EQ(Loaded(), "10010010 127.0.0.5 23 2");
+}
+
+TEST(SettingsStore, HandEditedButtonsAreWrittenBackAsOneOrZero) {
+    test::ScopedWorkDir dir;
+    WriteFileText("Orvane.ini",
+                  "[Settings]\r\nPacket View= 0\r\nByte View= 5\r\nTime Sense=-3\r\n"
+                  "[Setup]\r\nProtocol= 7\r\n");
+    SaveViewOptions(LoadViewOptions());  // the window at start-up and at close
+    EXPECT_EQ(ReadFileText("Orvane.ini"),
+              "[Settings]\r\nPacket View= 0\r\nByte View= 1\r\nTime Sense= 1\r\n"
+              "Time Reply= 0\r\nStatus Sense= 0\r\nStatus Reply= 0\r\nDisplay Acks= 0\r\n"
+              "Dev Type Filter= 0\r\n[Setup]\r\nProtocol= 7\r\n");
 }
 
 TEST(SettingsStore, SaveSetupStaysInTheExistingSectionWhateverItsCase) {
@@ -75,7 +87,7 @@ TEST(SettingsStore, SaveSetupStaysInTheExistingSectionWhateverItsCase) {
         LoadSetup(connection);
         EXPECT_EQ(connection.captureUnitAddress, "127.1.2.3");
         EXPECT_EQ(connection.captureUnitPort, 99);
-        connection.protocolMode = 1;
+        connection.protocolMode = ProtocolMode::kOdetics;
         SaveSetup(connection);
         EXPECT_EQ(ReadFileText("Orvane.ini"),
                   header + address + "Protocol= 1\r\n[Form]\r\nwidth= 1\r\n");
@@ -92,9 +104,9 @@ TEST(SettingsStore, FollowsTheCurrentDirectoryHoweverLongItsPath) {
     const std::string full = std::filesystem::current_path().string() + "/Orvane.ini";
     ASSERT_GT(full.size(), 254u);
     EXPECT_EQ(SettingsFilePath(), full);
-    FakeChecks checks;
-    checks.states = {{kIdByteView, 1}, {kIdStatusSense, 1}};
-    SaveSettings(checks);
+    FilterFlags filters;
+    filters.statusSense = true;
+    SaveViewOptions({ViewKind::Byte, filters});
     EXPECT_EQ(ReadFileText(dir.Path() / "Orvane.ini"), "[Form]\r\nwidth= 100\r\nheight= 200\r\n");
     EXPECT_EQ(ReadFileText(full),
               "[Settings]\r\nPacket View= 0\r\nByte View= 1\r\nTime Sense= 0\r\n"

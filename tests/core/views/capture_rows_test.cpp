@@ -12,7 +12,7 @@
 #include "../capture/capture_test_support.hpp"
 #include "capture/packet_assembly.hpp"
 #include "capture/receive_stream.hpp"
-#include "views/list_views.hpp"
+#include "views/capture_lists.hpp"
 
 namespace orvane::testing {
 namespace {
@@ -26,7 +26,7 @@ class NoEvents final : public ReceiveEvents {
     void EndCapture() override {}
 };
 
-Rows BoundedRows(const std::vector<std::string>& reads, std::int32_t mode, ViewKind view,
+Rows BoundedRows(const std::vector<std::string>& reads, ProtocolMode mode, ViewKind view,
                  FilterFlags flags) {
     CaptureModel model;
     const Trace trace;
@@ -37,11 +37,11 @@ Rows BoundedRows(const std::vector<std::string>& reads, std::int32_t mode, ViewK
         if (!stream.storeFull()) stream.OnReceive(read);
     }
     AssembleCapture(model, mode, trace);
-    ListViews views;
+    CaptureLists lists;
     Decoder decoder(mode);
     FixedViewState state(view, flags);
-    views.RefreshList(model, decoder, state, trace);
-    const ListModel& list = views.ListFor(view);
+    lists.RefreshList(model, decoder, state, trace);
+    const ListModel& list = lists.ListFor(view);
     Rows rows(static_cast<std::size_t>(list.GetItemCount()));
     for (int row = 0; row < list.GetItemCount(); ++row) {
         for (int c = 0; c < 6; ++c)
@@ -127,7 +127,8 @@ const Choice kChoices[] = {
     {ViewKind::Byte, FilterFlags{true, false, false, true, false, true}},
 };
 
-constexpr std::int32_t kModes[] = {kProtocolSony, kProtocolOdetics, kProtocolVdcp};
+constexpr ProtocolMode kModes[] = {ProtocolMode::kSony, ProtocolMode::kOdetics,
+                                   ProtocolMode::kVdcp};
 
 TEST(CaptureRows, SameRowsAsTheBoundedLists) {
     // Hand-made sessions and a stream that fits the bounded store. The continuous capture counts
@@ -140,13 +141,14 @@ TEST(CaptureRows, SameRowsAsTheBoundedLists) {
         LongStream(900, 7),
     };
     for (std::size_t s = 0; s < streams.size(); ++s) {
-        for (const std::int32_t mode : kModes) {
+        for (const ProtocolMode mode : kModes) {
             ContinuousCapture capture(mode, Trace{});
             for (const std::string& read : streams[s]) capture.OnRead(read);
             capture.Finish();
             for (const Choice& choice : kChoices) {
-                SCOPED_TRACE("stream " + std::to_string(s) + " mode " + std::to_string(mode) +
-                             " view " + std::to_string(static_cast<int>(choice.view)));
+                SCOPED_TRACE("stream " + std::to_string(s) + " mode " +
+                             std::to_string(ProtocolNumber(mode)) + " view " +
+                             std::to_string(static_cast<int>(choice.view)));
                 const Rows expected = BoundedRows(streams[s], mode, choice.view, choice.flags);
                 Rows actual = AllRows(CaptureRows(capture, choice.view, choice.flags));
                 ASSERT_EQ(actual.size(), expected.size());
@@ -169,7 +171,7 @@ TEST(CaptureRows, AnyWindowReadsAsTheWholeList) {
     // A status reply's description depends on the last Status Sense request shown before it,
     // which a window of rows far into the list must find again.
     const std::vector<std::string> reads = LongStream(12000, 11);
-    for (const std::int32_t mode : {kProtocolSony, kProtocolVdcp}) {
+    for (const ProtocolMode mode : {ProtocolMode::kSony, ProtocolMode::kVdcp}) {
         ContinuousCapture capture(mode, Trace{});
         for (const std::string& read : reads) capture.OnRead(read);
         capture.Finish();
@@ -191,7 +193,7 @@ TEST(CaptureRows, RowsWrittenWhileTheCaptureGrowsAndFreesMemory) {
     // Rows formed after every read, with what they no longer need freed each time, equal the
     // rows of the whole capture formed at its end; the freed capture holds far less.
     const std::vector<std::string> reads = LongStream(40000, 3);
-    for (const std::int32_t mode : {kProtocolSony, kProtocolVdcp}) {
+    for (const ProtocolMode mode : {ProtocolMode::kSony, ProtocolMode::kVdcp}) {
         ContinuousCapture whole(mode, Trace{});
         for (const std::string& read : reads) whole.OnRead(read);
         whole.Finish();

@@ -10,7 +10,7 @@
 #include <tuple>
 
 #include "views/byte_view.hpp"
-#include "views/list_views.hpp"
+#include "views/capture_lists.hpp"
 #include "views/log_writer.hpp"
 #include "views/packet_view.hpp"
 #include "views_test_support.hpp"
@@ -23,24 +23,24 @@ using testing::ExpectGolden;
 TEST(CaptureToRows, BothViewsAndTheirLogsMatchTheGoldenFiles) {
     FilterFlags sonyFlags = FilterFlags::ShowAll(), vdcpFlags = FilterFlags::ShowAll();
     sonyFlags.timeSense = sonyFlags.displayAcks = vdcpFlags.statusSense = false;
-    const std::tuple<std::string, std::int32_t, FilterFlags> sessions[] = {
-        {"sony", kProtocolSony, sonyFlags}, {"vdcp", kProtocolVdcp, vdcpFlags}};
+    const std::tuple<std::string, ProtocolMode, FilterFlags> sessions[] = {
+        {"sony", ProtocolMode::kSony, sonyFlags}, {"vdcp", ProtocolMode::kVdcp, vdcpFlags}};
     const std::filesystem::path log = std::filesystem::temp_directory_path() /
                                       ("orvane_views_" + std::to_string(std::random_device{}()));
     for (const auto& [name, protocol, flags] : sessions) {
         CaptureModel model = testing::LoadCapture("views/" + name + ".hex", protocol);
-        ListViews views;
+        CaptureLists lists;
         Decoder decoder(protocol);
-        FillPacketView(model, decoder, flags, Trace{}, views.packetList);
-        FillByteView(model, decoder, flags, views.byteList);
-        ExpectGolden(testing::RowsText(views.packetList), "views/" + name + "_packet_rows.tsv");
-        ExpectGolden(testing::RowsText(views.byteList), "views/" + name + "_byte_rows.tsv");
-        if (protocol != kProtocolSony) continue;
+        FillPacketView(model, decoder, flags, Trace{}, lists.packetList);
+        FillByteView(model, decoder, flags, lists.byteList);
+        ExpectGolden(testing::RowsText(lists.packetList), "views/" + name + "_packet_rows.tsv");
+        ExpectGolden(testing::RowsText(lists.byteList), "views/" + name + "_byte_rows.tsv");
+        if (protocol != ProtocolMode::kSony) continue;
         // Save Log over a longer file: title, the view's header, columns 0 to 4, CR LF.
         for (ViewKind view : {ViewKind::Packet, ViewKind::Byte}) {
             std::ofstream(log, std::ios::binary) << std::string(10000, 'x');
             const LogWriteResult result =
-                SaveLogFile(log.string(), views.ListFor(view), view, {2026, 12, 6, 15, 5, 9});
+                SaveLogFile(log.string(), lists.ListFor(view), view, {2026, 12, 6, 15, 5, 9});
             EXPECT_EQ(result.status, LogWriteResult::Status::Written);
             std::ifstream in(log, std::ios::binary);
             ExpectGolden(

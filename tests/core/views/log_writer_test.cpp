@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "views/list_views.hpp"
+#include "views/capture_lists.hpp"
 
 namespace orvane {
 namespace {
@@ -15,7 +15,7 @@ namespace {
 constexpr LocalDateTime kSaveTime{2026, 12, 6, 15, 5, 9};
 
 ListModel OneRow(std::string_view command) {
-    ListModel list = ListViews().packetList;
+    ListModel list = CaptureLists().packetList;
     list.InsertItem(0, "00001");
     list.SetItemText(0, 3, "20 01 21 ");
     list.SetItemText(0, 4, command);
@@ -53,7 +53,7 @@ TEST(LogWriter, EmptyLogCreatesNoFileAndFailuresGiveTheirReason) {
     const std::filesystem::path dir = ::testing::TempDir();
     const std::filesystem::path empty = dir / "orvane_empty_view.csv";
     std::filesystem::remove(empty);
-    EXPECT_EQ(BuildLogText(ListViews().byteList, ViewKind::Byte, kSaveTime), "");
+    EXPECT_EQ(BuildLogText(CaptureLists().byteList, ViewKind::Byte, kSaveTime), "");
     EXPECT_EQ(WriteLogFile(empty.string(), "").status, LogWriteResult::Status::NothingToWrite);
     EXPECT_FALSE(std::filesystem::exists(empty));
     // A missing folder, a folder, a full disk.

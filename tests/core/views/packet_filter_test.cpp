@@ -6,28 +6,24 @@
 
 #include <algorithm>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
-#include "views/list_views.hpp"
 #include "views/row_text.hpp"
 #include "views_test_support.hpp"
 
 namespace orvane {
 namespace {
 
-const std::tuple<std::string, int, bool FilterFlags::*> kBoxes[] = {
-    {"time-sense", kIdTimeSense, &FilterFlags::timeSense},
-    {"time-reply", kIdTimeReply, &FilterFlags::timeReply},
-    {"status-sense", kIdStatusSense, &FilterFlags::statusSense},
-    {"status-reply", kIdStatusReply, &FilterFlags::statusReply},
-    {"acks", kIdDisplayAcks, &FilterFlags::displayAcks},
-    {"dev-type", kIdDevTypeFilter, &FilterFlags::dispDevType}};
+const std::pair<std::string, bool FilterFlags::*> kBoxes[] = {
+    {"time-sense", &FilterFlags::timeSense},     {"time-reply", &FilterFlags::timeReply},
+    {"status-sense", &FilterFlags::statusSense}, {"status-reply", &FilterFlags::statusReply},
+    {"acks", &FilterFlags::displayAcks},         {"dev-type", &FilterFlags::dispDevType}};
 
 TEST(PacketFilter, EachPacketIsHiddenExactlyByItsOwnBoxes) {
     // protocol mode, view, direction, packet text, the boxes that hide it
     for (const auto& row : testing::ReadTable("views/packet_filter.tsv")) {
-        const std::int32_t protocol = std::stoi(row[0]);
+        const ProtocolMode protocol = ProtocolModeFromNumber(std::stoi(row[0]));
         const int direction = std::stoi(row[2], nullptr, 16);
         const std::string& data = row[3];
         for (ViewKind view : {ViewKind::Packet, ViewKind::Byte}) {
@@ -38,7 +34,7 @@ TEST(PacketFilter, EachPacketIsHiddenExactlyByItsOwnBoxes) {
             };
             // Every beginning of the text is read safely; below five characters only the VDCP
             // deck's one-byte acknowledge fits a key.
-            const bool ackFits = protocol == kProtocolVdcp && direction == 0xC0;
+            const bool ackFits = protocol == ProtocolMode::kVdcp && direction == 0xC0;
             for (std::size_t length = 0; length < data.size(); ++length) {
                 const bool cutHidden = hidden(data.substr(0, length), {});
                 EXPECT_TRUE(length >= 5 || ackFits || !cutHidden) << length;
@@ -47,7 +43,7 @@ TEST(PacketFilter, EachPacketIsHiddenExactlyByItsOwnBoxes) {
             EXPECT_FALSE(hidden(data, FilterFlags::ShowAll()));
             EXPECT_EQ(hidden(data, {}), row[4] != "-");
             FilterFlags onlyItsOwn;
-            for (const auto& [name, id, box] : kBoxes) {
+            for (const auto& [name, box] : kBoxes) {
                 const bool own = std::ranges::count(testing::Split(row[4], ','), name) > 0;
                 FilterFlags allBut = FilterFlags::ShowAll();
                 allBut.*box = false;
@@ -80,7 +76,7 @@ TEST(PacketFilter, ClassWorkedOutFromBytesHidesAsTheText) {
             }
         }
     }
-    for (const std::int32_t mode : {kProtocolSony, kProtocolVdcp}) {
+    for (const ProtocolMode mode : {ProtocolMode::kSony, ProtocolMode::kVdcp}) {
         for (const int direction : {0x80, 0xC0}) {
             for (const ViewKind view : {ViewKind::Packet, ViewKind::Byte}) {
                 for (const std::string& packet : packets) {
@@ -93,30 +89,16 @@ TEST(PacketFilter, ClassWorkedOutFromBytesHidesAsTheText) {
                     for (unsigned choice = 0; choice < 64; ++choice) {
                         FilterFlags flags;
                         for (unsigned box = 0; box < 6; ++box) {
-                            flags.*std::get<2>(kBoxes[box]) = ((choice >> box) & 1) != 0;
+                            flags.*kBoxes[box].second = ((choice >> box) & 1) != 0;
                         }
                         ASSERT_EQ(cls.IsHidden(flags),
                                   IsPacketHidden(text, direction, mode, flags, view))
-                            << text << " mode " << mode << " direction " << direction << " choice "
-                            << choice;
+                            << text << " mode " << ProtocolNumber(mode) << " direction "
+                            << direction << " choice " << choice;
                     }
                 }
             }
         }
-    }
-}
-
-TEST(PacketFilter, EachBoxIsReadIntoItsOwnFlag) {
-    struct OneBoxChecked : CheckStates {
-        explicit OneBoxChecked(int checkedId) : id(checkedId) {}
-        int GetCheckState(int checkId) const override { return checkId == id ? 1 : 0; }
-        void SetCheckState(int, int) override {}
-        int id;
-    };
-    for (const auto& [name, id, box] : kBoxes) {
-        FilterFlags expected;
-        expected.*box = true;
-        EXPECT_EQ(ReadFilterFlags(OneBoxChecked(id)), expected) << name;
     }
 }
 

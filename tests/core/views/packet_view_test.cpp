@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "views/list_views.hpp"
+#include "views/capture_lists.hpp"
 #include "views/row_text.hpp"
 #include "views_test_support.hpp"
 
@@ -28,8 +28,8 @@ TEST(PacketView, VdcpFirstPacketCutOffAtTheStartIsBlankedForGood) {
             const Trace trace{debugTrace,
                               [&](std::string_view line) { traced.emplace_back(line); }};
             // The "Packet Data" cells of a fill under `protocol`; rows are numbered from 00001.
-            const auto fill = [&](std::int32_t protocol) {
-                ListModel list = ListViews().packetList;
+            const auto fill = [&](ProtocolMode protocol) {
+                ListModel list = CaptureLists().packetList;
                 Decoder decoder(protocol);
                 FillPacketView(model, decoder, FilterFlags::ShowAll(), trace, list);
                 Texts data;
@@ -39,13 +39,13 @@ TEST(PacketView, VdcpFirstPacketCutOffAtTheStartIsBlankedForGood) {
                 }
                 return data;
             };
-            EXPECT_EQ(fill(kProtocolOdetics).size(), 2u);  // the check is VDCP's alone
-            const Texts shown = fill(kProtocolVdcp);
+            EXPECT_EQ(fill(ProtocolMode::kOdetics).size(), 2u);  // the check is VDCP's alone
+            const Texts shown = fill(ProtocolMode::kVdcp);
             const bool kept = row[1] == "kept";
             EXPECT_EQ(shown, (kept ? Texts{row[0], next} : Texts{next}));
             const std::string bad = "Bad Packet: " + row[0].substr(0, row[0].size() - 1) + " ";
             EXPECT_EQ(traced, kept || !debugTrace ? Texts{} : Texts{bad});
-            EXPECT_EQ(fill(kProtocolSony), shown);  // a blanked line stays blank
+            EXPECT_EQ(fill(ProtocolMode::kSony), shown);  // a blanked line stays blank
         }
     }
 }

@@ -18,7 +18,7 @@ namespace orvane::testing {
 
 // A capture from a file under tests/data holding the capture unit's messages in hexadecimal, one
 // block a line, assembled under `protocolMode`.
-inline CaptureModel LoadCapture(std::string_view name, std::int32_t protocolMode) {
+inline CaptureModel LoadCapture(std::string_view name, ProtocolMode protocolMode) {
     CaptureModel model;
     for (const auto& row : ReadTable(name)) model.receivedBlocks.push_back(HexBytes(row[0]));
     model.blockCount = static_cast<int>(model.receivedBlocks.size()) - 1;
