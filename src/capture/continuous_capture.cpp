@@ -71,7 +71,10 @@ void ContinuousCapture::OnMessage(std::string_view message, std::int64_t stamp) 
             ++counters_.skippedMessages;
             if (sequence > heldSequence) {
                 ++counters_.sequenceGaps;
-                counters_.lostMessages += static_cast<std::uint64_t>(sequence - heldSequence - 1);
+                const auto lost = static_cast<std::uint64_t>(sequence - heldSequence - 1);
+                counters_.lostMessages += lost;
+                lostBeforeNextByte_ = static_cast<std::uint32_t>(
+                    std::min<std::uint64_t>(lostBeforeNextByte_ + lost, UINT32_MAX));
             } else {
                 ++counters_.sequenceBreaks;
             }
@@ -127,6 +130,10 @@ void ContinuousCapture::TakeBytes(std::string_view message, std::int64_t stamp) 
             }
             messageStarts_.push_back(index);
             first = false;
+            if (lostBeforeNextByte_ > 0) {
+                gaps_.push_back({index, lostBeforeNextByte_});
+                lostBeforeNextByte_ = 0;
+            }
         }
         const int tick = ((Byte(message, at) & 0x0F) << 8) | Byte(message, at + 1);
         const auto value = static_cast<std::uint8_t>(Byte(message, at + 2));

@@ -27,6 +27,13 @@ struct CaptureCounters {
     std::uint64_t sequenceBreaks = 0;   // places where the number went back (the unit restarted)
 };
 
+// Where capture unit messages were lost: the first byte stored after the gap in the sequence
+// numbers, and how many numbers never arrived.
+struct SequenceGap {
+    std::uint32_t firstByte = 0;
+    std::uint32_t lostMessages = 0;
+};
+
 // The capture unit's ticks wrap every 4096 ms. A continuous capture counts every wrap, so times
 // stay true across a whole day: a tick lower than the one before is one wrap on, and where the
 // reads say the line was quiet for longer than a cycle, the time of receipt tells how many
@@ -61,6 +68,9 @@ class ContinuousCapture {
     const SerialByteStore& bytes() const { return bytes_; }
     const PacketIndex& packets() const { return packets_; }
     const CaptureCounters& counters() const { return counters_; }
+    // The sequence gaps that bytes followed, in byte order (a gap at the very end, with no byte
+    // after it, is in the counters only).
+    const std::vector<SequenceGap>& sequenceGaps() const { return gaps_; }
     bool storeFull() const { return storeFull_; }
 
     // The capture unit message sequence number that carried a byte.
@@ -108,6 +118,8 @@ class ContinuousCapture {
     ChunkedArray<std::uint32_t> messageStarts_;
     std::vector<std::pair<std::size_t, std::uint32_t>> sequenceRuns_;
     std::size_t messagesReleased_ = 0;  // message starts freed at the front
+    std::vector<SequenceGap> gaps_;
+    std::uint32_t lostBeforeNextByte_ = 0;  // messages lost since the last byte stored
 
     bool anyByte_ = false;
     int lastTick_ = 0;

@@ -111,6 +111,14 @@ void AppendJsonlPacketLine(std::string& line, const ExportedPacket& packet) {
     }
     line.append("\",\"description\":");
     AppendJsonString(line, packet.description);
+    line.append(",\"latency_ms\":");
+    if (packet.latencyMs) {
+        AppendNumber(line, *packet.latencyMs);
+    } else {
+        line.append("null");
+    }
+    line.append(",\"verdict\":");
+    AppendJsonString(line, packet.verdict);
     line.append("}\n");
 }
 

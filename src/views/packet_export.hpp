@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,17 +14,20 @@ namespace orvane {
 
 // A shown packet as the exports write it.
 struct ExportedPacket {
-    std::uint64_t number = 0;      // its row number in the Packet View, from 1
-    std::string_view timeText;     // the "Time" cell: seconds since the capture began
-    std::int64_t timeUs = 0;       // absolute time, microseconds since 1970 UTC
-    std::int32_t direction = 0;    // 0x80 controller, 0xC0 deck
-    std::string_view bytes;        // the serial bytes
-    std::string_view description;  // Windows-1252
+    std::uint64_t number = 0;                // its row number in the Packet View, from 1
+    std::string_view timeText;               // the "Time" cell: seconds since the capture began
+    std::int64_t timeUs = 0;                 // absolute time, microseconds since 1970 UTC
+    std::int32_t direction = 0;              // 0x80 controller, 0xC0 deck
+    std::string_view bytes;                  // the serial bytes
+    std::string_view description;            // Windows-1252
+    std::optional<std::uint32_t> latencyMs;  // a reply's latency
+    std::string_view verdict;                // its problems, empty when all is well
 };
 
 // {"number":1,"time":"0001.500","time_us":...,"side":"controller","bytes":"20 01 21",
-//  "description":"Play"} and a line feed. Text is UTF-8; the description's leading and trailing
-// spaces are kept as the decoder gave them.
+//  "description":"Play","latency_ms":null,"verdict":""} and a line feed. Text is UTF-8; the
+// description's leading and trailing spaces are kept as the decoder gave them. latency_ms is a
+// reply's latency or null, verdict the packet's problems ("" when all is well).
 std::string JsonlPacketLine(const ExportedPacket& packet);
 void AppendJsonlPacketLine(std::string& out, const ExportedPacket& packet);
 

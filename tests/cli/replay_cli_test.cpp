@@ -2,6 +2,7 @@
 // the log file, and captures split across files anywhere.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,103 @@ TEST(ReplayCli, AReaderClosingThePipeEarlyEndsItQuietly) {
     const ProcessResult result = RunProcess({"/bin/sh", "-c", command + " | head -c 100"});
     EXPECT_EQ(result.out.size(), 100u);
     EXPECT_EQ(result.err, "");
+}
+
+// The output's lines; a log's without its title.
+std::vector<std::string> RunLines(const std::vector<std::string>& options, const char* capture) {
+    std::vector<std::string> argv{ORVANE_CLI_PATH, "replay"};
+    argv.insert(argv.end(), options.begin(), options.end());
+    argv.push_back(DataPath(capture));
+    const ProcessResult result = RunProcess(argv);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return SplitLines(HasTitleLine(result.out) ? LogBody(result.out) : result.out);
+}
+
+struct AnalysisCase {
+    std::vector<std::string> options;
+    const char* capture;
+    std::vector<std::string> cells;  // "latency|verdict" of each Packet View row
+};
+
+const AnalysisCase kAnalysisCases[] = {
+    {{},
+     "sony_session.bin",
+     {"|", "4 ms|", "|", "4 ms|", "|", "4 ms|", "|", "4 ms|", "|", "4 ms|", "|",
+      "4 ms|checksum 00, expected 89", "|", "4 ms|short: 5 of 18 bytes"}},
+    {{"--protocol", "vdcp"},
+     "vdcp_session.bin",
+     {"|", "4 ms|", "|", "3 ms|", "|", "3 ms|", "|", "2 ms|", "|", "3 ms|NAK: undefined command",
+      "|", "3 ms|"}},
+};
+
+TEST(ReplayCli, AnalysisColumnsAndJsonlFieldsFollowTheStandardRows) {
+    for (const AnalysisCase& c : kAnalysisCases) {
+        for (const std::string continuous : {"", "--continuous"}) {
+            SCOPED_TRACE(std::string(c.capture) + " " + continuous);
+            std::vector<std::string> options = c.options;
+            if (!continuous.empty()) options.push_back(continuous);
+            for (const std::string view : {"packet", "byte"}) {
+                std::vector<std::string> viewOptions = options;
+                viewOptions.insert(viewOptions.end(), {"--view", view});
+                const std::vector<std::string> standard = RunLines(viewOptions, c.capture);
+                viewOptions.insert(viewOptions.end(), {"--columns", "analysis"});
+                const std::vector<std::string> analysis = RunLines(viewOptions, c.capture);
+                ASSERT_EQ(analysis.size(), standard.size());
+                ASSERT_FALSE(standard.empty());
+                EXPECT_EQ(analysis[0], standard[0] + "\tLatency\tVerdict");
+                // Each row as before, then its two cells; the Byte View shows them once per
+                // packet, on its first byte.
+                std::vector<std::string> cells;
+                for (std::size_t i = 1; i < standard.size(); ++i) {
+                    ASSERT_EQ(analysis[i].rfind(standard[i] + "\t", 0), 0u) << analysis[i];
+                    std::string added = analysis[i].substr(standard[i].size() + 1);
+                    ASSERT_EQ(std::count(added.begin(), added.end(), '\t'), 1) << analysis[i];
+                    added[added.find('\t')] = '|';
+                    if (view == "packet" || added != "|") cells.push_back(added);
+                }
+                std::vector<std::string> expected = c.cells;
+                if (view == "byte") std::erase(expected, "|");
+                EXPECT_EQ(cells, expected) << view;
+            }
+            // The export gives the same two cells as fields.
+            options.insert(options.end(), {"--format", "jsonl"});
+            const std::vector<std::string> lines = RunLines(options, c.capture);
+            ASSERT_EQ(lines.size(), c.cells.size());
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                const std::string& cell = c.cells[i];
+                const std::size_t bar = cell.find('|');
+                const std::string latency = bar == 0 ? "null" : cell.substr(0, bar - 3);
+                const std::string tail =
+                    ",\"latency_ms\":" + latency + ",\"verdict\":\"" + cell.substr(bar + 1) + "\"}";
+                EXPECT_TRUE(lines[i].ends_with(tail)) << lines[i] << "\n" << tail;
+            }
+        }
+    }
+}
+
+TEST(ReplayCli, SaysWhichProtocolReadsBetter) {
+    const struct {
+        const char* protocol;
+        const char* capture;
+        const char* note;
+    } cases[] = {
+        {"sony", "sony_session.bin", ""},
+        {"vdcp", "sony_session.bin",
+         "orvane-cli: most packets fail their checks as VDCP; they read as Sony (--protocol "
+         "sony)\n"},
+        {"odetics", "vdcp_session.bin",
+         "orvane-cli: most packets fail their checks as Odetics; they read as VDCP (--protocol "
+         "vdcp)\n"},
+    };
+    for (const auto& c : cases) {
+        for (const std::string continuous : {"--view=packet", "--continuous"}) {
+            const ProcessResult result =
+                RunProcess({ORVANE_CLI_PATH, "replay", continuous, "--protocol", c.protocol,
+                            DataPath(c.capture)});
+            EXPECT_EQ(result.exitCode, 0);
+            EXPECT_EQ(result.err, c.note) << c.protocol << " " << continuous;
+        }
+    }
 }
 
 }  // namespace

@@ -223,6 +223,8 @@ int RunCapture(const CliOptions& options) {
                 }
             } else {
                 stream.OnReceive(data);
+                // The same reads grouped as a continuous capture give the rows their analysis.
+                continuous.OnRead(data, receiptUs);
             }
         }
     }
@@ -249,7 +251,7 @@ int RunCapture(const CliOptions& options) {
     std::fprintf(stderr, "%s\n", line.c_str());
 
     const int status = options.continuous ? continuousOutput->Finish()
-                                          : WriteBoundedOutput(model, options, origin);
+                                          : WriteBoundedOutput(model, options, origin, continuous);
     return status != 0 ? status : ((rawFailed || fileFailed) ? 1 : 0);
 }
 

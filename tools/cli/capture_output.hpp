@@ -17,12 +17,16 @@ struct CaptureOrigin {
 };
 
 // A bounded capture: the log as Save Log writes it (nothing at all when the view has no rows),
-// or the export of the Packet View's rows. Returns the exit status: 0, or 1 on a write failure.
-int WriteBoundedOutput(CaptureModel& model, const CliOptions& options, const CaptureOrigin& origin);
+// or the export of the Packet View's rows. `sameReads`, a finished continuous capture of the
+// same reads, gives the latency and verdict of each row (--columns analysis, jsonl) and the
+// note on a protocol that reads better. Returns the exit status: 0, or 1 on a write failure.
+int WriteBoundedOutput(CaptureModel& model, const CliOptions& options, const CaptureOrigin& origin,
+                       const ContinuousCapture& sameReads);
 
 // The same outputs of a continuous capture, written while it grows: each Pump writes the rows
 // completed since the last one and frees the bytes and packets no later row needs, so a day's
-// capture never stands in memory whole, let alone as text.
+// capture never stands in memory whole, let alone as text. A row that shows a latency and a
+// verdict waits until its command's wait for a reply is decided.
 class ContinuousOutput {
   public:
     ContinuousOutput(ContinuousCapture& capture, const CliOptions& options,

@@ -38,7 +38,7 @@ constexpr OptionSpec kOptions[] = {
     {"--port", true, false, false, true},       {"--seconds", true, false, false, true},
     {"--save-raw", true, false, false, true},   {"--help", false, true, true, true},
     {"--continuous", false, false, true, true}, {"--capture-file", true, false, false, true},
-    {"--format", true, false, true, true},
+    {"--format", true, false, true, true},      {"--columns", true, false, true, true},
 };
 
 const char* CommandName(Command command) {
@@ -112,6 +112,14 @@ std::string Apply(std::string_view name, const std::string& value, CliOptions& o
             options.format = OutputFormat::kPcapng;
         } else if (value == "jsonl") {
             options.format = OutputFormat::kJsonl;
+        } else {
+            return bad;
+        }
+    } else if (name == "--columns") {
+        if (value == "standard") {
+            options.columns = LogColumns::kStandard;
+        } else if (value == "analysis") {
+            options.columns = LogColumns::kAnalysis;
         } else {
             return bad;
         }
@@ -251,12 +259,14 @@ orvane-cli decode [--protocol sony|odetics|vdcp|N] [--escape]
   description per line, decoding in input order with one decoder state.
 
 orvane-cli replay [--protocol P] [--view packet|byte] [--show LIST] [--escape] [--out FILE]
-                  [--continuous] [--format log|pcapng|jsonl] FILE...
+                  [--continuous] [--format log|pcapng|jsonl] [--columns standard|analysis]
+                  FILE...
   Replays capture files (pcapng, as --capture-file writes them) or raw capture-unit stream
   files (messages back to back, as sent over TCP), told apart by their content, and writes
   the log of the chosen view, as Save Log writes it, to FILE or standard output. A capture
   file decodes with the protocol recorded in it unless --protocol is given, and a continuous
-  capture file replays without the store limit.
+  capture file replays without the store limit. When most packets fail their checks under
+  the protocol and read well under the other, a line on standard error says so.
 
 orvane-cli capture --address A --port P [--seconds S] [replay's options] [--save-raw FILE]
                    [--capture-file FILE]
@@ -278,7 +288,12 @@ Options:
   --format F    log (default), pcapng (the Packet View's packets for Wireshark, one block
                 per packet with its description as the packet comment) or jsonl (one JSON
                 object per packet); the exports hold the packets the Packet View shows under
-                --show, in its order
+                --show, in its order; jsonl also gives each packet's latency_ms and verdict
+  --columns C   standard (default) or analysis: the log gains a Latency column (a deck
+                reply's time from the end of the command it answers, "3 ms") and a Verdict
+                column (checksum, length, NAK reasons, late or missing reply, reply to
+                nothing, unknown code, stray bytes, lost messages; empty when all is well);
+                in the Byte View on the row of each packet's first byte
 
 Exit status: 0 success; 1 connection or write failure; 2 bad options, an unreadable file, a
 file that holds no capture-unit message, or a damaged capture file (its readable part is

@@ -15,6 +15,9 @@ enum class Command { kHelp, kDecode, kReplay, kCapture };
 // What replay and capture write: the log of a view, or the Packet View's packets as an export.
 enum class OutputFormat { kLog, kPcapng, kJsonl };
 
+// The log's columns: the view's own, or those and each packet's latency and verdict.
+enum class LogColumns { kStandard, kAnalysis };
+
 struct CliOptions {
     Command command = Command::kHelp;
     ProtocolMode protocolMode = ProtocolMode::kSony;
@@ -33,6 +36,7 @@ struct CliOptions {
     bool continuous = false;  // no store limit
     std::string captureFilePath;
     OutputFormat format = OutputFormat::kLog;
+    LogColumns columns = LogColumns::kStandard;
 };
 
 // Fills `options` from argv[1..]; returns an empty text, or the one-line reason the command line

@@ -1,18 +1,22 @@
-// orvane-cli: the headless front end (decode, replay, capture).
+// orvane-cli: the headless front end (decode, replay, capture, stats).
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "cli/capture_command.hpp"
 #include "cli/cli_options.hpp"
 #include "cli/decode_command.hpp"
 #include "cli/replay_command.hpp"
+#include "cli/stats_command.hpp"
 
 int main(int argc, char** argv) {
     using orvane::cli::Command;
     // A reader that closes the pipe early (`orvane-cli replay F | head`) ends the program quietly,
     // as it ends any other command-line tool.
     std::signal(SIGPIPE, SIG_DFL);
+    // stats reads its own options.
+    if (argc >= 2 && std::string_view(argv[1]) == "stats") return orvane::cli::RunStats(argc, argv);
     orvane::cli::CliOptions options;
     const std::string error = orvane::cli::ParseCommandLine(argc, argv, options);
     if (!error.empty()) {
@@ -29,7 +33,11 @@ int main(int argc, char** argv) {
         case Command::kHelp:
             break;
     }
-    const std::string usage = orvane::cli::UsageText();
+    // The stats command's lines go after the other commands', before the options.
+    std::string usage = orvane::cli::UsageText();
+    const std::size_t optionsAt = usage.find("\nOptions:");
+    usage.insert(optionsAt == std::string::npos ? usage.size() : optionsAt + 1,
+                 orvane::cli::StatsUsageText());
     std::fwrite(usage.data(), 1, usage.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

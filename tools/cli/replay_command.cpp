@@ -67,11 +67,16 @@ int RunReplay(const CliOptions& options) {
     HeadlessReceiveEvents events;
     ReceiveStream stream(model, trace, events);
     stream.StartCapture();
-    const int readStatus = files.Feed([&](std::string_view data, std::int64_t) {
-        if (!stream.storeFull()) stream.OnReceive(data);
+    // The same reads grouped as a continuous capture give each row its latency and verdict.
+    ContinuousCapture sameReads(effective.protocolMode, trace);
+    const int readStatus = files.Feed([&](std::string_view data, std::int64_t receiptUs) {
+        if (stream.storeFull()) return;
+        stream.OnReceive(data);
+        sameReads.OnRead(data, receiptUs);
     });
+    sameReads.Finish();
     if (model.blockCount == 0) return std::max(readStatus, ReportNoMessage(options));
-    const int writeStatus = WriteBoundedOutput(model, effective, origin);
+    const int writeStatus = WriteBoundedOutput(model, effective, origin, sameReads);
     return writeStatus != 0 ? writeStatus : readStatus;
 }
 
