@@ -4,6 +4,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev
           qt6-base-dev libgl-dev xvfb xauth clang libclang-rt-14-dev
+          # The Statistics window's charts; Qt Charts' CMake files need the OpenGL module's.
+          qt6-charts-dev libqt6opengl6-dev
           # Test dependency: reads our capture files and exports as Wireshark does.
           tshark)
 if [ "${ORVANE_WITH_SCREENSHOTS:-0}" = 1 ]; then packages+=(imagemagick x11-apps); fi

@@ -6,7 +6,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 demo="$root/demo"
-scenario=${ORVANE_DEMO_SCENARIO:-sony}  # sony, odetics, vdcp, noise, faults or vdcp-faults
+# Sony traffic with faults to find, unless another scenario is asked for.
+scenario=${ORVANE_DEMO_SCENARIO:-faults}  # sony, odetics, vdcp, noise, faults or vdcp-faults
 case $scenario in
     odetics) protocol=1 ;;
     vdcp | vdcp-faults) protocol=2 ;;
@@ -57,8 +58,8 @@ if [ -z "$port" ]; then
 fi
 
 # Point the demo's settings at the simulator and capture continuously, so the list fills live
-# and each capture is kept in demo/captures; the view and filter choices saved by earlier runs
-# stay, only the [Setup] section is written anew.
+# and each capture is kept in demo/captures, with the Latency and Verdict columns shown; the view
+# and filter choices saved by earlier runs stay, only the [Setup] section is written anew.
 settings="$demo/Orvane.ini"
 kept=
 folder=
@@ -73,7 +74,7 @@ if [ -f "$settings" ]; then
 fi
 {
     printf '[Setup]\r\nIp Address=127.0.0.1\r\nPort Number= %s\r\nProtocol= %s\r\n' "$port" "$protocol"
-    printf 'Continuous Capture= 1\r\n'
+    printf 'Continuous Capture= 1\r\nAnalysis Columns= 1\r\n'
     if [ -n "$folder" ]; then printf '%s\r\n' "$folder"; fi
     if [ -n "$kept" ]; then printf '%s\n' "$kept" | sed 's/$/\r/'; fi
 } >"$settings.new"

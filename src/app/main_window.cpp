@@ -11,19 +11,24 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include "app/capture_analysis.hpp"
 #include "app/capture_sequence.hpp"
+#include "app/list_search.hpp"
 #include "app/live_capture.hpp"
 #include "app/program.hpp"
 #include "capture/continuous_capture.hpp"
 #include "platform/text_codec.hpp"
 #include "settings/settings_store.hpp"
 #include "ui/background_graphic.hpp"
+#include "ui/capture_rows_model.hpp"
 #include "ui/continuous_list.hpp"
 #include "ui/dialog_frame.hpp"
 #include "ui/list_table_model.hpp"
 #include "ui/owner_button.hpp"
 #include "ui/program_icon.hpp"
+#include "ui/protocol_offer.hpp"
 #include "ui/report_list.hpp"
+#include "views/capture_rows.hpp"
 
 namespace orvane {
 namespace {
@@ -87,8 +92,10 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
                      [this] {
                          DropHeldCapture();
                          fileProtocol_ = pendingFileProtocol_;
+                         boundedStale_ = true;
                          RefreshList();
                          UpdateCommands();
+                         OfferBetterProtocol();
                      }});
     setAcceptDrops(true);
     resize(units_.ToPixels(kClientSizeDu));
@@ -98,6 +105,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
 MainWindow::~MainWindow() {
     live_.reset();
     program_.captureLists.hooks = ListHooks{};
+    AttachAnalysis(nullptr);
 }
 
 void MainWindow::BuildControls() {
@@ -155,6 +163,23 @@ void MainWindow::BuildControls() {
     statusBar_ = new QStatusBar(client_);
     statusBar_->setObjectName(ControlName(kIdStatusBar));
     statusBar_->setSizeGripEnabled(true);
+    protocolOffer_ = new ProtocolOffer(statusBar_);
+    statusBar_->addPermanentWidget(protocolOffer_);
+    connect(protocolOffer_, &ProtocolOffer::SwitchChosen, this,
+            [this] { ApplyProtocol(offeredProtocol_); });
+
+    // A search reads the rows of the list on show: a new fill or row choice ends it.
+    search_ = new ListSearch(this);
+    connect(search_, &ListSearch::Found, this, &MainWindow::OnSearchFound);
+    connect(search_, &ListSearch::NotFound, this, &MainWindow::OnSearchNotFound);
+    connect(search_, &ListSearch::Progress, this, [this](int perMille) {
+        ShowNotice(QStringLiteral("Searching... %1%").arg(perMille / 10));
+    });
+    for (QAbstractItemModel* model : {static_cast<QAbstractItemModel*>(packetModel_),
+                                      static_cast<QAbstractItemModel*>(byteModel_),
+                                      static_cast<QAbstractItemModel*>(continuousList_->model())}) {
+        connect(model, &QAbstractItemModel::modelAboutToBeReset, search_, &ListSearch::Cancel);
+    }
 }
 
 ViewOptions MainWindow::GetViewOptions() const {
@@ -183,6 +208,7 @@ void MainWindow::SetStatusText(std::string_view text) {
 }
 
 void MainWindow::ShowList(ViewKind view) {
+    search_->Cancel();
     const bool held = held_ != nullptr;
     packetTable_->setVisible(!held && view == ViewKind::Packet);
     byteTable_->setVisible(!held && view == ViewKind::Byte);

@@ -2,6 +2,7 @@
 // status bar; it applies the user's commands to the program's data.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "ui/dialog_units.hpp"
 #include "ui/save_log.hpp"
 #include "views/capture_lists.hpp"
+#include "views/row_search.hpp"
 
 class QAbstractButton;
 class QAction;
@@ -27,12 +29,18 @@ class QTableView;
 
 namespace orvane {
 
+class CaptureAnalysis;
+class CaptureRows;
 class CaptureSequence;
 class ContinuousCapture;
 class ContinuousList;
+class FindDialog;
+class ListSearch;
 class ListTableModel;
 class LiveCapture;
 class OwnerButton;
+class ProtocolOffer;
+class StatisticsWindow;
 struct Program;
 
 // The commands of the menu bar, for tests and for keeping them in step with the controls.
@@ -44,7 +52,14 @@ enum class MenuCommand {
     Quit,
     PacketView,
     ByteView,
+    AnalysisColumns,
+    NextProblem,
+    PreviousProblem,
+    Find,
+    Statistics,
 };
+inline constexpr std::size_t kMenuCommandCount =
+    static_cast<std::size_t>(MenuCommand::Statistics) + 1;
 
 class MainWindow : public QWidget, public ViewState {
     Q_OBJECT
@@ -108,6 +123,30 @@ class MainWindow : public QWidget, public ViewState {
     // The capture running now, or null.
     LiveCapture* liveCapture() const { return live_.get(); }
 
+    // The analysis of the capture shown, held or bounded, or null when there is none.
+    const CaptureAnalysis* analysis() const { return analysis_.get(); }
+    // The Latency and Verdict columns in every list ("Analysis Columns" of the View menu; the
+    // settings file keeps the choice, and the classic lists are the default).
+    bool analysisColumnsShown() const { return analysisColumns_; }
+    void SetAnalysisColumnsShown(bool shown);
+    // The list on show: the held capture's, or the bounded Packet or Byte View.
+    QTableView* shownList() const;
+
+    // Next Problem (F8) and Previous Problem (Shift+F8): the next row of the list on show, after
+    // or before the current one and round its end, whose packet has a verdict. Find: the next
+    // row whose bytes, description or verdict hold `text`, without regard to case. Both look
+    // through the rows in slices with the window served between them; the row found becomes
+    // current, and the status bar says when there is none.
+    void GoToProblem(bool forward);
+    void FindText(const QString& text, bool forward);
+    bool searching() const;
+
+    // Made when first asked for.
+    FindDialog* findDialog();
+    StatisticsWindow* statisticsWindow();
+    // The offer to regroup under the other protocol, in the status bar.
+    ProtocolOffer* protocolOffer() const { return protocolOffer_; }
+
   public slots:
     // The four buttons' click handlers.
     void OnCaptureClicked();
@@ -118,6 +157,9 @@ class MainWindow : public QWidget, public ViewState {
     void OnOpenCaptureClicked();
     void OnSaveCaptureAsClicked();
     void OnExportClicked();
+    // The View menu's analysis commands.
+    void OnFindClicked();
+    void OnStatisticsClicked();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -154,6 +196,27 @@ class MainWindow : public QWidget, public ViewState {
     void ShowCaptureStatus();
     void UpdateCommands();
 
+    // The analysis (main_window_analysis.cpp). AttachAnalysis lets go of the old analysis
+    // everywhere before it goes and hands the new one to the lists and the Statistics window.
+    void AttachAnalysis(std::unique_ptr<CaptureAnalysis> analysis);
+    // The bounded lists' analysis: made anew for new reads or another protocol, and their rows
+    // for the view and filter choice, before a refill.
+    void SyncBoundedAnalysis();
+    // Takes in what the capture completed; the list repaints what changed.
+    void UpdateAnalysis();
+    // After a capture or an open: offers the other protocol when the bytes read better as it.
+    void OfferBetterProtocol();
+    // The protocol chosen as Set Up chooses it: saved, and the capture shown grouped again.
+    void ApplyProtocol(ProtocolMode protocolMode);
+    void RegroupShownCapture();
+    void StartSearch(bool forward, RowSearch::SpanSearch span);
+    void OnSearchFound(quint64 row, bool wrapped);
+    void OnSearchNotFound();
+    void OnStatisticsCsvWanted();
+    // A message in the status bar that a live capture's account leaves standing for a while.
+    void ShowNotice(const QString& text);
+    bool NoticeShowing() const;
+
     // Opening files.
     bool OpenContinuousFile(const std::string& path, bool captureFile, const CaptureFileInfo& info);
     bool OpenBoundedFile(const std::string& path, bool captureFile, const CaptureFileInfo& info);
@@ -188,7 +251,7 @@ class MainWindow : public QWidget, public ViewState {
     AskFileNameFunction askFileName_ = AskFileName;
 
     QMenuBar* menuBar_ = nullptr;
-    std::array<QAction*, 7> menuActions_{};
+    std::array<QAction*, kMenuCommandCount> menuActions_{};
     std::array<QAction*, 6> filterActions_{};
     QMenu* recentMenu_ = nullptr;
 
@@ -201,6 +264,20 @@ class MainWindow : public QWidget, public ViewState {
     std::optional<ProtocolMode> fileProtocol_;
     std::optional<ProtocolMode> pendingFileProtocol_;
     bool opening_ = false;  // a file is being read
+
+    std::unique_ptr<CaptureAnalysis> analysis_;
+    std::unique_ptr<CaptureRows> boundedRows_;  // the bounded list's rows over analysis_
+    bool boundedStale_ = true;                  // new bounded reads: the analysis is made anew
+    bool analysisColumns_ = false;
+    ListSearch* search_ = nullptr;
+    // What the search under way looks for: a problem, or this text.
+    QString searchText_;
+    bool searchForward_ = true;
+    FindDialog* findDialog_ = nullptr;
+    StatisticsWindow* statisticsWindow_ = nullptr;
+    ProtocolOffer* protocolOffer_ = nullptr;
+    ProtocolMode offeredProtocol_ = ProtocolMode::kSony;
+    QElapsedTimer notice_;
 };
 
 }  // namespace orvane

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QRadioButton>
 
+#include "app/capture_analysis.hpp"
 #include "app/capture_sequence.hpp"
 #include "app/live_capture.hpp"
 #include "app/main_window.hpp"
@@ -12,6 +13,7 @@
 #include "settings/settings_store.hpp"
 #include "ui/continuous_list.hpp"
 #include "ui/setup_dialog.hpp"
+#include "views/analysis_columns.hpp"
 #include "views/capture_rows_output.hpp"
 #include "views/log_writer.hpp"
 
@@ -38,6 +40,7 @@ void MainWindow::OnClearClicked() {
     program_.captureLists.ClearLists(*this);
     ClearCapturedBytes(program_.captureModel);
     capture_->ForgetReads();
+    AttachAnalysis(nullptr);
     UpdateCommands();
 }
 
@@ -45,8 +48,14 @@ void MainWindow::OnSaveLogClicked() {
     const ViewKind view = GetViewOptions().view;
     if (held_ == nullptr) {
         const ListModel& list = program_.captureLists.ListFor(view);
-        WriteLog(list.GetItemCount() > 0, [&list, view](const std::string& path) {
-            return SaveLogFile(path, list, view, CurrentLocalDateTime());
+        WriteLog(list.GetItemCount() > 0, [this, &list, view](const std::string& path) {
+            if (!analysisColumns_) return SaveLogFile(path, list, view, CurrentLocalDateTime());
+            // The two columns as the list shows them: empty where there is no analysis.
+            const bool rowsOfView = boundedRows_ != nullptr && boundedRows_->view() == view;
+            return WriteLogFile(
+                path, BuildAnalysisLogText(list, view, CurrentLocalDateTime(),
+                                           rowsOfView ? boundedRows_.get() : nullptr,
+                                           analysis_ != nullptr ? &analysis_->rows() : nullptr));
         });
         return;
     }
@@ -56,7 +65,10 @@ void MainWindow::OnSaveLogClicked() {
     WriteLog(shown != nullptr && shown->RowCount() > 0, [this](const std::string& path) {
         const CaptureRows* rows = continuousList_->rows();
         if (rows == nullptr) return LogWriteResult{};
-        return WriteCaptureRowsLog(path, *rows, CurrentLocalDateTime());
+        UpdateAnalysis();
+        const bool analysed = analysisColumns_ && analysis_ != nullptr;
+        return WriteCaptureRowsLog(path, *rows, CurrentLocalDateTime(),
+                                   analysed ? &analysis_->rows() : nullptr);
     });
 }
 
@@ -74,19 +86,7 @@ void MainWindow::OnSetupClicked() {
     SaveCaptureSettings(program_.captureSettings, previousCapture);
     QCoreApplication::processEvents();
     if (program_.settings.protocolMode == previousMode) return;
-    if (held_ != nullptr) {
-        // A continuous capture is grouped again under the new protocol.
-        held_->Regroup(program_.settings.protocolMode);
-        ShowHeldRows();
-        return;
-    }
-    // So is a bounded one, taken here or opened from a file: its rows become those a capture
-    // taken under the new protocol shows. The bytes stay as they are, so after Clear there is
-    // still nothing to show.
-    fileProtocol_.reset();
-    AssignPacketNumbers(program_.captureModel, program_.settings.protocolMode);
-    BuildPacketLines(program_.captureModel, program_.trace);
-    ReshowList();
+    RegroupShownCapture();
 }
 
 void MainWindow::OnViewOptionClicked(QRadioButton* clicked) {
@@ -110,6 +110,7 @@ void MainWindow::ReshowList() {
 }
 
 void MainWindow::RefreshList() {
+    SyncBoundedAnalysis();
     program_.decoder.SetProtocolMode(fileProtocol_.value_or(program_.settings.protocolMode));
     program_.captureLists.RefreshList(program_.captureModel, program_.decoder, *this,
                                       program_.trace);

@@ -10,6 +10,7 @@
 #include <chrono>
 
 #include "app/application_name.hpp"
+#include "app/capture_analysis.hpp"
 #include "app/capture_file_io.hpp"
 #include "app/capture_sequence.hpp"
 #include "app/capture_status.hpp"
@@ -35,10 +36,12 @@ std::int64_t WallClockUs() {
 void MainWindow::HoldCapture(std::unique_ptr<ContinuousCapture> capture, HeldSource source) {
     live_.reset();
     program_.captureLists.ClearLists(*this);
+    AttachAnalysis(nullptr);  // it may read the capture held until now
     held_ = std::move(capture);
     heldSource_ = std::move(source);
     fileProtocol_.reset();
     ShowHeldRows();
+    AttachAnalysis(std::make_unique<CaptureAnalysis>(*held_));
     UpdateCommands();
 }
 
@@ -46,6 +49,7 @@ void MainWindow::DropHeldCapture() {
     if (held_ == nullptr) return;
     live_.reset();
     continuousList_->Show(nullptr, ViewKind::Packet, FilterFlags{});
+    AttachAnalysis(nullptr);
     held_.reset();
     heldSource_ = HeldSource{};
     program_.captureLists.ShowListForView(*this);
@@ -98,15 +102,19 @@ void MainWindow::StartLiveCapture() {
 
 void MainWindow::OnLiveTick() {
     continuousList_->Grow();
-    ShowCaptureStatus();
+    UpdateAnalysis();
+    // What a search or the protocol check said stays readable for a moment.
+    if (!NoticeShowing()) ShowCaptureStatus();
 }
 
 void MainWindow::OnLiveEnded() {
     if (live_ == nullptr) return;
     // The capture's Finish completed its last packets: the list takes them in.
     continuousList_->Grow();
+    UpdateAnalysis();
     UpdateCommands();
     ShowCaptureStatus();
+    OfferBetterProtocol();
     RememberRecent(live_->filePath());
     const std::string name = FileNameOf(live_->filePath());
     switch (live_->end()) {

@@ -1,5 +1,6 @@
 // The main window's menu bar: File (open, save and export captures, Save Log, recent captures,
-// Quit) and View (the view options and filter boxes, kept in step with the controls).
+// Quit) and View (the view options and filter boxes, kept in step with the controls; the
+// analysis columns, problems, Find and Statistics).
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
@@ -10,6 +11,7 @@
 
 #include "app/main_window.hpp"
 #include "app/program.hpp"
+#include "settings/analysis_settings.hpp"
 #include "ui/dialog_frame.hpp"
 
 namespace orvane {
@@ -101,6 +103,26 @@ void MainWindow::AddMenuBar() {
     for (QRadioButton* option : {packetOption_, byteOption_}) {
         connect(option, &QAbstractButton::toggled, this, showViewOptions);
     }
+
+    // The analysis: its two columns (the choice is kept in the settings file), the rows with a
+    // problem, Find, and the line's figures.
+    view->addSeparator();
+    QAction* columns = add(view, MenuCommand::AnalysisColumns, "Analysis Columns", QKeySequence(),
+                           [this](bool checked) {
+                               SetAnalysisColumnsShown(checked);
+                               SaveAnalysisColumns(checked);
+                           });
+    columns->setCheckable(true);
+    columns->setChecked(analysisColumns_);
+    add(view, MenuCommand::NextProblem, "Next Problem", QKeySequence(Qt::Key_F8),
+        [this] { GoToProblem(true); });
+    add(view, MenuCommand::PreviousProblem, "Previous Problem",
+        QKeySequence(Qt::SHIFT | Qt::Key_F8), [this] { GoToProblem(false); });
+    add(view, MenuCommand::Find, "Find...", QKeySequence(Qt::CTRL | Qt::Key_F),
+        &MainWindow::OnFindClicked);
+    view->addSeparator();
+    add(view, MenuCommand::Statistics, "Statistics...", QKeySequence(),
+        &MainWindow::OnStatisticsClicked);
 
     FillRecentMenu();
     UpdateCommands();

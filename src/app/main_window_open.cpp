@@ -95,6 +95,7 @@ bool MainWindow::OpenContinuousFile(const std::string& path, bool captureFile,
     const auto service = [&] {
         if (slice.elapsed() < kSliceMs) return true;
         continuousList_->Grow();
+        UpdateAnalysis();
         const auto at = static_cast<std::uint64_t>(std::max<std::streamoff>(0, in.tellg()));
         progress.setValue(size > 0 ? static_cast<int>(at * kProgressSteps / size) : 0);
         // Until the dialog shows, only paints and socket events are let through, so no command
@@ -120,12 +121,15 @@ bool MainWindow::OpenContinuousFile(const std::string& path, bool captureFile,
     }
     capture.Finish();
     continuousList_->Grow();
+    UpdateAnalysis();
     progress.reset();
     RememberRecent(path);
     ShowCaptureStatus();
     if (cancelled) {
         statusBar_->showMessage(statusBar_->currentMessage() +
                                 QStringLiteral(" | opening cancelled: the rest is not shown"));
+    } else {
+        OfferBetterProtocol();
     }
     if (captureFile && reader.damaged()) {
         ShowError(FileNameOf(path) + " is " + reader.DamageText() +

@@ -10,6 +10,7 @@
 
 #include "app/main_window.hpp"
 #include "platform/trace_output.hpp"
+#include "settings/analysis_settings.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/number_text.hpp"
 #include "settings/recent_captures.hpp"
@@ -48,6 +49,7 @@ void RestoreSettings(Program& program, MainWindow& window) {
                              ParseNumberPrefix(ReadSetting(path, kFormSection, "height", "")));
     LoadSetup(program.settings);
     program.captureSettings = LoadCaptureSettings();
+    window.SetAnalysisColumnsShown(LoadAnalysisColumns());
     program.recentCaptures = LoadRecentCaptures();
     program.decoder.SetProtocolMode(program.settings.protocolMode);
     program.captureLists.ShowListForView(window);

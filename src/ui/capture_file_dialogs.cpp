@@ -1,4 +1,5 @@
-// The file dialogs of the File menu: which capture to open, where to save a capture or an export.
+// The file dialogs of the File menu: which capture to open, where to save a capture, an export or
+// the statistics.
 #include "ui/capture_file_dialogs.hpp"
 
 #include <QFileDialog>
@@ -21,6 +22,10 @@ QString AskFileName(QWidget* owner, FileQuestion question, const QString& folder
             title = QStringLiteral("Export for Wireshark");
             filter = QStringLiteral("Wireshark pcapng (*.pcapng);;All files (*)");
             break;
+        case FileQuestion::SaveStatistics:
+            title = QStringLiteral("Save Statistics");
+            filter = QStringLiteral("Comma-separated values (*.csv);;All files (*)");
+            break;
     }
     QFileDialog dialog(owner, title, folder, filter);
     if (question == FileQuestion::OpenCapture) {
@@ -29,7 +34,9 @@ QString AskFileName(QWidget* owner, FileQuestion question, const QString& folder
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(QStringLiteral("pcapng"));
+        dialog.setDefaultSuffix(question == FileQuestion::SaveStatistics
+                                    ? QStringLiteral("csv")
+                                    : QStringLiteral("pcapng"));
     }
     if (dialog.exec() != QDialog::Accepted) return {};
     const QStringList files = dialog.selectedFiles();

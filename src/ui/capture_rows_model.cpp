@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "platform/text_codec.hpp"
+#include "ui/analysis_look.hpp"
 #include "views/capture_rows.hpp"
 #include "views/list_model.hpp"
 
@@ -29,6 +30,7 @@ void CaptureRowsModel::SetRows(const CaptureRows* rows, const ListModel* columns
     columns_ = columns;
     shownRows_ = ShownCount(rows);
     window_.clear();
+    windowItems_.clear();
     endResetModel();
 }
 
@@ -40,12 +42,46 @@ void CaptureRowsModel::TakeNewRows() {
     endInsertRows();
 }
 
+void CaptureRowsModel::SetAnalysis(const RowAnalysis* analysis) {
+    analysis_ = analysis;
+    AnalysisChanged();
+}
+
+void CaptureRowsModel::SetAnalysisShown(bool shown) {
+    if (shown == analysisShown_) return;
+    const int first = OwnColumnCount();
+    if (columns_ == nullptr) {
+        analysisShown_ = shown;  // no columns at all until SetRows names them
+        return;
+    }
+    if (shown) {
+        beginInsertColumns(QModelIndex(), first, first + kAnalysisColumnCount - 1);
+        analysisShown_ = true;
+        endInsertColumns();
+    } else {
+        beginRemoveColumns(QModelIndex(), first, first + kAnalysisColumnCount - 1);
+        analysisShown_ = false;
+        endRemoveColumns();
+    }
+}
+
+void CaptureRowsModel::AnalysisChanged() {
+    // Every row may have changed its tint, and a view repaints only what it shows.
+    if (!analysisShown_ || shownRows_ == 0 || columnCount() == 0) return;
+    emit dataChanged(index(0, 0), index(shownRows_ - 1, columnCount() - 1));
+}
+
+int CaptureRowsModel::OwnColumnCount() const {
+    return columns_ == nullptr ? 0 : columns_->ColumnCount();
+}
+
 int CaptureRowsModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : shownRows_;
 }
 
 int CaptureRowsModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() || columns_ == nullptr ? 0 : columns_->ColumnCount();
+    if (parent.isValid() || columns_ == nullptr) return 0;
+    return OwnColumnCount() + (analysisShown_ ? kAnalysisColumnCount : 0);
 }
 
 const CaptureRowsModel::CellTexts& CaptureRowsModel::Row(int row) const {
@@ -56,15 +92,36 @@ const CaptureRowsModel::CellTexts& CaptureRowsModel::Row(int row) const {
         windowFirst_ = std::max(0, row - kWindowRows / 2);
         const int count = std::min(kWindowRows, shownRows_ - windowFirst_);
         window_.assign(static_cast<std::size_t>(std::max(0, count)), CellTexts{});
+        windowItems_.assign(window_.size(), 0);
         rows_->FormRows(static_cast<std::uint64_t>(windowFirst_), static_cast<std::uint64_t>(count),
-                        [this](std::uint64_t formed, std::uint64_t, const RowCells& cells) {
+                        [this](std::uint64_t formed, std::uint64_t item, const RowCells& cells) {
                             CellTexts& texts = window_[formed - windowFirst_];
                             for (std::size_t c = 0; c < cells.size(); ++c) {
                                 texts[c] = FromWindows1252(cells[c]);
                             }
+                            windowItems_[formed - windowFirst_] = item;
                         });
     }
     return window_[static_cast<std::size_t>(row - windowFirst_)];
+}
+
+std::uint64_t CaptureRowsModel::ItemOfRow(int row) const {
+    Row(row);
+    return windowItems_[static_cast<std::size_t>(row - windowFirst_)];
+}
+
+QVariant CaptureRowsModel::AnalysisData(int row, int column, int role) const {
+    const int analysisColumn = column - OwnColumnCount();
+    AnalysisCells cells;
+    if (analysis_ != nullptr) {
+        const std::uint64_t item = ItemOfRow(row);
+        if (analysisColumn < 0) {
+            cells.severity = analysis_->SeverityOfItem(rows_->view(), item);
+        } else {
+            cells = analysis_->CellsOfItem(rows_->view(), item);
+        }
+    }
+    return AnalysisCellData(cells, analysisColumn < 0 ? -1 : analysisColumn, role);
 }
 
 Qt::Alignment CaptureRowsModel::ColumnAlignment(int column) const {
@@ -77,6 +134,11 @@ QVariant CaptureRowsModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
+    const bool ownColumn = index.column() < OwnColumnCount();
+    if (analysisShown_) {
+        const bool analysisRole = role == Qt::BackgroundRole || role == kSeverityRole;
+        if (!ownColumn || analysisRole) return AnalysisData(index.row(), index.column(), role);
+    }
     if (role == Qt::DisplayRole) {
         const auto column = static_cast<std::size_t>(index.column());
         return column < 6 ? Row(index.row())[column] : QString();
@@ -88,6 +150,10 @@ QVariant CaptureRowsModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant CaptureRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && analysisShown_ && section >= OwnColumnCount() &&
+        section < columnCount()) {
+        return AnalysisHeaderData(section - OwnColumnCount(), role);
+    }
     if (orientation != Qt::Horizontal || columns_ == nullptr || section < 0 ||
         section >= columns_->ColumnCount()) {
         return QAbstractTableModel::headerData(section, orientation, role);

@@ -12,11 +12,14 @@ namespace orvane {
 
 class CaptureRows;
 class ListModel;
+class RowAnalysis;
 
 // Shows CaptureRows in a table view with the columns of a bounded list (captions, alignment).
 // Nothing is kept per row of the capture: data() forms a window of rows around the one asked
 // for and keeps it until a row outside it is asked for. A growing capture announces the rows it
-// gained with one insert for all of them.
+// gained with one insert for all of them. The analysis columns, Latency and Verdict, follow the
+// list's own when shown; their cells are read afresh each time, since a live capture's analysis
+// decides a command's verdict only once its reply came or its wait ran out.
 class CaptureRowsModel : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -32,6 +35,15 @@ class CaptureRowsModel : public QAbstractTableModel {
     // Announces the rows the core has gained since the last call, in one insert.
     void TakeNewRows();
 
+    // The analysis of the rows' capture; null for none (the columns stay, empty). It must
+    // outlive the model or the next call.
+    void SetAnalysis(const RowAnalysis* analysis);
+    // Adds or removes the two columns.
+    void SetAnalysisShown(bool shown);
+    bool analysisShown() const { return analysisShown_; }
+    // The analysis has taken in more packets: the rows shown are painted again.
+    void AnalysisChanged();
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -42,13 +54,19 @@ class CaptureRowsModel : public QAbstractTableModel {
   private:
     using CellTexts = std::array<QString, 6>;
     const CellTexts& Row(int row) const;
+    std::uint64_t ItemOfRow(int row) const;
     Qt::Alignment ColumnAlignment(int column) const;
+    QVariant AnalysisData(int row, int column, int role) const;
+    int OwnColumnCount() const;
 
     const CaptureRows* rows_ = nullptr;
     const ListModel* columns_ = nullptr;
     int shownRows_ = 0;
     mutable int windowFirst_ = 0;
     mutable std::vector<CellTexts> window_;
+    mutable std::vector<std::uint64_t> windowItems_;  // the packet or byte of each window row
+    const RowAnalysis* analysis_ = nullptr;
+    bool analysisShown_ = false;
 };
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QTableView>
 
+#include "ui/analysis_look.hpp"
 #include "ui/capture_rows_model.hpp"
 #include "ui/report_list.hpp"
 #include "views/capture_lists.hpp"
@@ -13,7 +14,10 @@
 namespace orvane {
 
 ContinuousList::ContinuousList(QWidget* parent, const CaptureLists& columns)
-    : QObject(parent), columns_(columns), model_(new CaptureRowsModel(this)) {
+    : QObject(parent),
+      columns_(columns),
+      shownColumns_(&columns.packetList),
+      model_(new CaptureRowsModel(this)) {
     model_->SetRows(nullptr, &columns_.packetList);
     view_ = CreateReportList(parent, model_, columns_.packetList);
     view_->hide();
@@ -31,7 +35,9 @@ void ContinuousList::Show(const ContinuousCapture* capture, ViewKind view,
     if (capture != nullptr) fresh = std::make_unique<CaptureRows>(*capture, view, flags);
     model_->SetRows(fresh.get(), &columns);
     rows_ = std::move(fresh);
+    shownColumns_ = &columns;
     ApplyColumnWidths(view_, columns);
+    ApplyAnalysisColumnWidths(view_, columns, model_->analysisShown());
     if (following) {
         view_->scrollToBottom();
     } else {
@@ -47,5 +53,12 @@ void ContinuousList::Grow() {
     model_->TakeNewRows();
     if (following) view_->scrollToBottom();
 }
+
+void ContinuousList::SetAnalysisShown(bool shown) {
+    model_->SetAnalysisShown(shown);
+    ApplyAnalysisColumnWidths(view_, *shownColumns_, shown);
+}
+
+void ContinuousList::SetAnalysis(const RowAnalysis* analysis) { model_->SetAnalysis(analysis); }
 
 }  // namespace orvane

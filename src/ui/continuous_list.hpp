@@ -16,6 +16,9 @@ class CaptureLists;
 class CaptureRows;
 class CaptureRowsModel;
 class ContinuousCapture;
+class ListModel;
+class CaptureLists;
+class RowAnalysis;
 
 class ContinuousList : public QObject {
     Q_OBJECT
@@ -33,12 +36,18 @@ class ContinuousList : public QObject {
     // the place until back at the bottom.
     void Grow();
 
+    // The Latency and Verdict columns: shown or not, and the analysis they read (null for
+    // none), which must outlive the list or the next call.
+    void SetAnalysisShown(bool shown);
+    void SetAnalysis(const RowAnalysis* analysis);
+
     QTableView* view() const { return view_; }
     CaptureRowsModel* model() const { return model_; }
     const CaptureRows* rows() const { return rows_.get(); }
 
   private:
     const CaptureLists& columns_;
+    const ListModel* shownColumns_;  // the columns of the view shown
     CaptureRowsModel* model_;
     QTableView* view_;
     std::unique_ptr<CaptureRows> rows_;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "capture/wireshark_export.hpp"
+#include "views/analysis_columns.hpp"
 #include "views/capture_lists.hpp"
 #include "views/packet_export.hpp"
 
@@ -26,20 +27,27 @@ std::string ErrnoReason(const std::string& path) {
 }  // namespace
 
 LogWriteResult WriteCaptureRowsLog(const std::string& path, const CaptureRows& rows,
-                                   const LocalDateTime& time) {
+                                   const LocalDateTime& time, const RowAnalysis* analysis) {
     const std::uint64_t count = rows.RowCount();
     if (count == 0) return {};
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return {LogWriteResult::Status::Failed, ErrnoReason(path)};
     std::string text = LogTitleLine(time);
-    text.append(LogHeaderLine(rows.view()));
+    if (analysis != nullptr) {
+        text.append(AnalysisLogHeaderLine(rows.view()));
+    } else {
+        text.append(LogHeaderLine(rows.view()));
+    }
     bool ok = true;
     for (std::uint64_t first = 0; ok && first < count; first += kSliceRows) {
-        rows.FormRows(first, kSliceRows,
-                      [&text](std::uint64_t, std::uint64_t, const RowCells& cells) {
-                          AppendLogRow(text, cells);
-                      });
+        rows.FormRows(
+            first, kSliceRows, [&](std::uint64_t, std::uint64_t item, const RowCells& cells) {
+                AppendLogRow(text, cells);
+                if (analysis != nullptr) {
+                    AppendAnalysisLogFields(text, analysis->CellsOfItem(rows.view(), item));
+                }
+            });
         ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
         text.clear();
     }

@@ -14,12 +14,15 @@
 
 namespace orvane {
 
+class RowAnalysis;
+
 // The log of `rows` as Save Log writes a list: title, header of the rows' view, one line a row.
 // Rows are formed a slice at a time, so a day's capture never stands in memory as text. No file
 // is made when there are no rows (NothingToWrite); a failure gives the reason as WriteLogFile
-// does ("path: reason").
+// does ("path: reason"). With `analysis`, each line carries the Latency and Verdict fields too.
 LogWriteResult WriteCaptureRowsLog(const std::string& path, const CaptureRows& rows,
-                                   const LocalDateTime& time);
+                                   const LocalDateTime& time,
+                                   const RowAnalysis* analysis = nullptr);
 
 // The Packet View's packets under `flags` of a continuous capture as an export for Wireshark:
 // each packet at its absolute time, its side as the direction, its Command cell as the comment.

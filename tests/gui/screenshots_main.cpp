@@ -1,5 +1,6 @@
 // orvane-screenshots FOLDER: the README's pictures, taken from demo captures of the simulator: the
-// main window in both views, the capture, Setup and message dialogs, and a live continuous capture.
+// main window in both views, the capture, Setup and message dialogs, a live continuous capture,
+// and the analysis (its columns and the Statistics window) of a line with faults.
 // scripts/screenshots.sh runs it under Xvfb; the exit code is 1 when a picture is missing.
 #include <QApplication>
 #include <QDir>
@@ -9,9 +10,11 @@
 
 #include "capture/continuous_capture.hpp"
 #include "gui_test_support.hpp"
+#include "line_faults.hpp"
 #include "ui/capture_dialog.hpp"
 #include "ui/message_dialog.hpp"
 #include "ui/setup_dialog.hpp"
+#include "ui/statistics_window.hpp"
 
 namespace orvane {
 namespace {
@@ -119,6 +122,84 @@ void TakeLiveCapture(Pictures& pictures) {
     started.Click(kIdCaptureButton);  // Stop
 }
 
+// Ten minutes of a controller polling the deck's time 20 times a second, with now and then a
+// Play, replies a few milliseconds later that slow down for a while midway, and every ten
+// seconds a run of faults: a wrong checksum answered by a NAK, a late reply, no reply, a reply
+// to nothing.
+std::string FaultyTraffic() {
+    std::vector<test::LinePacket> packets;
+    std::uint32_t state = 7;
+    const auto next = [&state](int range) {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<int>((state >> 8) % static_cast<std::uint32_t>(range));
+    };
+    const std::vector<int> timeData = test::Sony({0x74, 0x04, 0x10, 0x20, 0x30, 0x01});
+    for (int i = 0; i < 12000; ++i) {
+        const int at = i * 50;
+        const bool slow = i > 5000 && i < 6500;
+        int latency = 2 + next(3) + (slow ? 1 + next(4) : 0);
+        std::vector<int> command = test::Sony({0x61, 0x0C, 0x03});
+        std::vector<int> reply = timeData;
+        if (i % 97 == 3) {
+            command = test::Sony({0x20, 0x01});  // Play, acknowledged
+            reply = test::Sony({0x10, 0x01});
+        }
+        switch (i % 200) {
+            case 6:
+                command.back() ^= 0x01;  // a wrong checksum, answered by a NAK
+                reply = test::Sony({0x11, 0x12, 0x04});
+                break;
+            case 9:
+                latency = 14;  // late
+                break;
+            case 12:
+                packets.push_back({false, at, command});  // no reply
+                continue;
+            case 15:
+                packets.push_back({false, at, command});
+                packets.push_back({true, at + 1 + latency, reply});
+                packets.push_back({true, at + 30, test::Sony({0x10, 0x01})});  // to nothing
+                continue;
+            default:
+                break;
+        }
+        packets.push_back({false, at, command});
+        packets.push_back({true, at + 1 + latency, reply});
+    }
+    return test::RawStream(packets, 3);
+}
+
+// The analysis of a line with faults: the Latency and Verdict columns with a problem chosen by
+// F8, and the Statistics window.
+void TakeAnalysis(Pictures& pictures) {
+    test::ScratchFolder scratch;
+    test::StartedProgram started = test::StartProgram();
+    started.window->AddMenuBar();
+    started.window->SetViewOptions({ViewKind::Packet, FilterFlags::ShowAll()});
+    started.program->captureSettings.continuous = true;
+    const QString path = scratch.path() + QStringLiteral("/line-with-faults.bin");
+    if (!test::WriteStream(path, FaultyTraffic()) || !started.window->OpenCapture(path)) {
+        return pictures.Fail("the line with faults did not open");
+    }
+    started.window->SetAnalysisColumnsShown(true);
+    QTableView* list = started.window->shownList();
+    list->scrollToTop();
+    for (int i = 0; i < 2; ++i) {
+        started.window->GoToProblem(true);
+        if (!QTest::qWaitFor([&] { return !started.window->searching(); }, test::kWaitMs)) {
+            return pictures.Fail("Next Problem did not end");
+        }
+    }
+    list->scrollToTop();
+    pictures.Save(started.window.get(), "analysis-columns.png");
+
+    started.window->OnStatisticsClicked();
+    StatisticsWindow* statistics = started.window->statisticsWindow();
+    if (!QTest::qWaitForWindowExposed(statistics)) return pictures.Fail("no Statistics window");
+    QTest::qWait(300);  // the charts lay themselves out
+    pictures.Save(statistics, "statistics-window.png");
+}
+
 }  // namespace
 }  // namespace orvane
 
@@ -136,5 +217,6 @@ int main(int argc, char** argv) {
     orvane::Pictures pictures(QDir(folder).absolutePath());
     orvane::TakeBoundedCapture(pictures);
     orvane::TakeLiveCapture(pictures);
+    orvane::TakeAnalysis(pictures);
     return pictures.ok() ? 0 : 1;
 }
