@@ -2,11 +2,12 @@
 // are formed only for a window of rows around the ones painted.
 #pragma once
 
-#include <QAbstractTableModel>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <vector>
+
+#include "ui/packet_table_model.hpp"
 
 namespace orvane {
 
@@ -20,7 +21,7 @@ class RowAnalysis;
 // gained with one insert for all of them. The analysis columns, Latency and Verdict, follow the
 // list's own when shown; their cells are read afresh each time, since a live capture's analysis
 // decides a command's verdict only once its reply came or its wait ran out.
-class CaptureRowsModel : public QAbstractTableModel {
+class CaptureRowsModel : public PacketTableModel {
     Q_OBJECT
   public:
     // Rows formed at a time around the row asked for.
@@ -38,35 +39,23 @@ class CaptureRowsModel : public QAbstractTableModel {
     // The analysis of the rows' capture; null for none (the columns stay, empty). It must
     // outlive the model or the next call.
     void SetAnalysis(const RowAnalysis* analysis);
-    // Adds or removes the two columns.
-    void SetAnalysisShown(bool shown);
-    bool analysisShown() const { return analysisShown_; }
     // The analysis has taken in more packets: the rows shown are painted again.
-    void AnalysisChanged();
+    void AnalysisChanged() { RepaintAnalysis(); }
 
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
+  protected:
+    const ListModel* Columns() const override { return columns_; }
+    QString OwnCell(int row, int column) const override;
+    std::optional<RowItem> ItemOfRow(int row) const override;
 
   private:
     using CellTexts = std::array<QString, 6>;
     const CellTexts& Row(int row) const;
-    std::uint64_t ItemOfRow(int row) const;
-    Qt::Alignment ColumnAlignment(int column) const;
-    QVariant AnalysisData(int row, int column, int role) const;
-    int OwnColumnCount() const;
 
     const CaptureRows* rows_ = nullptr;
     const ListModel* columns_ = nullptr;
-    int shownRows_ = 0;
     mutable int windowFirst_ = 0;
     mutable std::vector<CellTexts> window_;
     mutable std::vector<std::uint64_t> windowItems_;  // the packet or byte of each window row
-    const RowAnalysis* analysis_ = nullptr;
-    bool analysisShown_ = false;
 };
 
 }  // namespace orvane
