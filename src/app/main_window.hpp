@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
@@ -218,8 +219,13 @@ class MainWindow : public QWidget, public ViewState {
     bool NoticeShowing() const;
 
     // Opening files.
-    bool OpenContinuousFile(const std::string& path, bool captureFile, const CaptureFileInfo& info);
-    bool OpenBoundedFile(const std::string& path, bool captureFile, const CaptureFileInfo& info);
+    // `in` is the opened file at `path`.
+    bool OpenContinuousFile(std::ifstream& in, const std::string& path, bool captureFile,
+                            const CaptureFileInfo& info);
+    bool OpenBoundedFile(std::ifstream& in, const std::string& path, bool captureFile,
+                         const CaptureFileInfo& info);
+    // A damaged capture file: the user is told that what came before the damage is shown.
+    void ShowDamage(const std::string& path, const std::string& damage);
     void RememberRecent(const std::string& path);
     void FillRecentMenu();
     void ShowError(const std::string& text);

@@ -52,21 +52,22 @@ bool MainWindow::OpenCapture(const QString& path) {
         // A raw stream follows the capture mode chosen in Set Up; a capture file its own.
         const bool continuous =
             captureFile ? probe.info.continuous : program_.captureSettings.continuous;
-        opened = continuous ? OpenContinuousFile(localPath, captureFile, probe.info)
-                            : OpenBoundedFile(localPath, captureFile, probe.info);
+        errno = 0;
+        std::ifstream in(localPath, std::ios::binary);
+        if (!in) {
+            ShowError("Cannot open " + ErrnoText(localPath));
+        } else if (continuous) {
+            opened = OpenContinuousFile(in, localPath, captureFile, probe.info);
+        } else {
+            opened = OpenBoundedFile(in, localPath, captureFile, probe.info);
+        }
     }
     opening_ = false;
     return opened;
 }
 
-bool MainWindow::OpenContinuousFile(const std::string& path, bool captureFile,
+bool MainWindow::OpenContinuousFile(std::ifstream& in, const std::string& path, bool captureFile,
                                     const CaptureFileInfo& fileInfo) {
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        ShowError("Cannot open " + ErrnoText(path));
-        return false;
-    }
     const std::uint64_t size = FileSize(in);
     CaptureFileReader reader(in);
     std::string error;
@@ -131,21 +132,12 @@ bool MainWindow::OpenContinuousFile(const std::string& path, bool captureFile,
     } else {
         OfferBetterProtocol();
     }
-    if (captureFile && reader.damaged()) {
-        ShowError(FileNameOf(path) + " is " + reader.DamageText() +
-                  ". The reads before the damage are shown.");
-    }
+    if (captureFile && reader.damaged()) ShowDamage(path, reader.DamageText());
     return true;
 }
 
-bool MainWindow::OpenBoundedFile(const std::string& path, bool captureFile,
+bool MainWindow::OpenBoundedFile(std::ifstream& in, const std::string& path, bool captureFile,
                                  const CaptureFileInfo& fileInfo) {
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        ShowError("Cannot open " + ErrnoText(path));
-        return false;
-    }
     std::vector<CaptureRead> reads;
     std::uint64_t total = 0;
     CaptureFileInfo info = fileInfo;
@@ -177,10 +169,12 @@ bool MainWindow::OpenBoundedFile(const std::string& path, bool captureFile,
     capture_->LoadReads(std::move(reads), info, info.protocolMode);
     pendingFileProtocol_.reset();
     RememberRecent(path);
-    if (!damage.empty()) {
-        ShowError(FileNameOf(path) + " is " + damage + ". The reads before the damage are shown.");
-    }
+    if (!damage.empty()) ShowDamage(path, damage);
     return true;
+}
+
+void MainWindow::ShowDamage(const std::string& path, const std::string& damage) {
+    ShowError(FileNameOf(path) + " is " + damage + ". The reads before the damage are shown.");
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
