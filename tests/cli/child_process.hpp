@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "scratch_folder.hpp"
+
 namespace orvane::test {
 
 struct ProcessResult {
@@ -13,19 +15,6 @@ struct ProcessResult {
     bool timedOut = false;
     std::string out;
     std::string err;
-};
-
-// A fresh empty folder for one test's files, removed with everything in it at the end.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string Path(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
 };
 
 // A started child whose standard input, output and error are files of its own. The destructor
@@ -47,7 +36,7 @@ class ChildProcess {
     ProcessResult Finish(int timeoutMs);
 
   private:
-    TempDir files_;
+    ScratchFolder files_;
     pid_t pid_ = -1;
     std::size_t outRead_ = 0;  // bytes of standard output already returned by ReadLine
 };
@@ -79,10 +68,6 @@ std::string ReadWholeStream(int port, int timeoutMs = 20000);
 
 // A loopback port with nothing listening on it.
 int UnusedLoopbackPort();
-
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
 
 // Lines ending in CR LF (or LF alone), without their ends.
 std::vector<std::string> SplitLines(const std::string& text);

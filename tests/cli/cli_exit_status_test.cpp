@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/pcapng_blocks.hpp"
 #include "child_process.hpp"
 #include "cli_test_support.hpp"
 
@@ -18,7 +19,7 @@ struct ErrorCase {
 };
 
 TEST(CliExitStatus, ErrorsExitWithOneLineMessage) {
-    TempDir dir;
+    ScratchFolder dir;
     Simulator sim({"--scenario", "sony", "--rate", "fast", "--messages", "10"});
     const std::string cli = ORVANE_CLI_PATH;
     const std::string log = dir.Path("log.csv");
@@ -26,6 +27,9 @@ TEST(CliExitStatus, ErrorsExitWithOneLineMessage) {
     const std::string missing = DataPath("no-such-capture.bin");
     const std::string unit = std::to_string(sim.port());
     const std::string refused = std::to_string(UnusedLoopbackPort());
+    const std::string ethernet = dir.Path("ethernet.pcapng");
+    WriteFileBytes(ethernet, pcapng::SectionHeaderBlock("", {}) +
+                                 pcapng::InterfaceDescriptionBlock(1, "eth0", ""));
     const ErrorCase cases[] = {
         {{cli}, 2, ""},
         {{cli, "decode", "--verbose"}, 2, ""},
@@ -51,6 +55,8 @@ TEST(CliExitStatus, ErrorsExitWithOneLineMessage) {
         {{cli, "capture", "--address", "127.0.0.1", "--port", unit, "--capture-file", ""},
          2,
          "--capture-file"},
+        // A pcapng file of other packets; a file without a single capture-unit message.
+        {{cli, "replay", "--out", log, ethernet}, 2, ethernet + ": This pcapng file is not an"},
         // Every file is read before anything is written.
         {{cli, "replay", "--out", log, missing}, 2, missing},
         {{cli, "replay", "--out", log, session, missing}, 2, missing},
@@ -81,8 +87,8 @@ TEST(CliExitStatus, ErrorsExitWithOneLineMessage) {
         EXPECT_TRUE(!result.err.empty() && result.err.find('\n') == result.err.size() - 1)
             << result.err;
         EXPECT_NE(result.err.find(c.errorText), std::string::npos) << result.err;
-        EXPECT_FALSE(FileExists(log)) << last;
-        EXPECT_FALSE(FileExists(dir.Path("raw.bin"))) << last;
+        EXPECT_FALSE(std::filesystem::exists(log)) << last;
+        EXPECT_FALSE(std::filesystem::exists(dir.Path("raw.bin"))) << last;
     }
 }
 

@@ -1,4 +1,4 @@
-// Shared pieces of the front-end tests: data paths and log comparison.
+// Shared pieces of the front-end tests: running the programs, data paths and log comparison.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +12,30 @@
 
 namespace orvane::test {
 
+inline std::vector<std::string> Join(std::vector<std::string> first,
+                                     const std::vector<std::string>& then) {
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
+}
+
+// orvane-cli run to its end with these arguments.
+inline ProcessResult RunCli(const std::vector<std::string>& args, const std::string& input = {}) {
+    return RunProcess(Join({ORVANE_CLI_PATH}, args), input, 60000);
+}
+
+// orvane-cli's arguments for a capture from the unit on 127.0.0.1:port.
+inline std::vector<std::string> CaptureArgs(int port, const std::vector<std::string>& options) {
+    return Join(
+        {ORVANE_CLI_PATH, "capture", "--address", "127.0.0.1", "--port", std::to_string(port)},
+        options);
+}
+
+// Everything a simulator started with these options sends on a connection.
+inline std::string UnitStream(const std::vector<std::string>& options) {
+    Simulator sim(options);
+    return ReadWholeStream(sim.port());
+}
+
 inline std::string DataPath(const std::string& name) {
     return std::string(ORVANE_TEST_DATA_DIR) + "/cli/" + name;
 }
@@ -20,6 +44,11 @@ inline std::string DataPath(const std::string& name) {
 inline std::string LogBody(const std::string& log) {
     const std::size_t end = log.find("\r\n");
     return end == std::string::npos ? std::string() : log.substr(end + 2);
+}
+
+// The lines of a log without its title.
+inline std::vector<std::string> LogLines(const std::string& log) {
+    return SplitLines(LogBody(log));
 }
 
 // The title line: four TABs, "Orvane Log ", MM-DD-YYYY HH:MM:SS, CR LF.

@@ -1,13 +1,12 @@
 // orvane-cli's continuous capture, capture files and exports, run as processes: a continuous
 // capture keeps every message, its capture file and its raw bytes replay to its log, a killed or
-// cut capture file gives the reads it holds, files that are no capture are refused, and the
-// exports hold exactly the Packet View's rows.
+// cut capture file gives the reads it holds, and the exports hold exactly the Packet
+// View's rows.
 #include <gtest/gtest.h>
 #include <signal.h>
 
 #include <chrono>
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,29 +17,19 @@
 namespace orvane::test {
 namespace {
 
-constexpr int kTimeoutMs = 60000;
 constexpr const char* kEnded = "orvane-cli: capture ended: ";
 
-std::vector<std::string> Join(std::vector<std::string> first,
-                              const std::vector<std::string>& then) {
-    first.insert(first.end(), then.begin(), then.end());
-    return first;
-}
-
 ProcessResult Capture(int port, const std::vector<std::string>& options) {
-    return RunProcess(
-        Join({ORVANE_CLI_PATH, "capture", "--address", "127.0.0.1", "--port", std::to_string(port)},
-             options),
-        {}, kTimeoutMs);
+    return RunProcess(CaptureArgs(port, options), {}, 60000);
 }
 
 ProcessResult Replay(const std::vector<std::string>& options) {
-    return RunProcess(Join({ORVANE_CLI_PATH, "replay"}, options), {}, kTimeoutMs);
+    return RunCli(Join({"replay"}, options));
 }
 
 // The log's rows, without the title and the column header.
 std::vector<std::string> Rows(const std::string& log) {
-    std::vector<std::string> rows = SplitLines(LogBody(log));
+    std::vector<std::string> rows = LogLines(log);
     if (!rows.empty()) rows.erase(rows.begin());
     return rows;
 }
@@ -50,13 +39,6 @@ std::string Cell(const std::string& row, int column) {
     std::size_t start = 0;
     for (int i = 0; i < column; ++i) start = row.find('\t', start) + 1;
     return row.substr(start, row.find('\t', start) - start);
-}
-
-// The damage line of a capture file cut `unread` bytes before its end, after `reads` reads.
-std::string DamageLine(const std::string& file, std::size_t reads, std::size_t unread) {
-    return "orvane-cli: " + file + ": damaged after " + std::to_string(reads) +
-           " reads: " + std::to_string(unread) +
-           " bytes could not be read; the reads before it were replayed\n";
 }
 
 struct StreamCase {
@@ -71,7 +53,7 @@ const StreamCase kStreams[] = {{"sony", {}}, {"vdcp", {"--protocol", "vdcp"}}};
 TEST(ContinuousCli, CaptureKeepsEveryMessageAndItsFilesReplayToItsLog) {
     for (const StreamCase& c : kStreams) {
         SCOPED_TRACE(c.scenario);
-        TempDir dir;
+        ScratchFolder dir;
         const std::string file = dir.Path("capture.pcapng"), raw = dir.Path("raw.bin");
         Simulator sim({"--scenario", c.scenario, "--rate", "fast", "--messages", "20000"});
         const ProcessResult captured =
@@ -113,20 +95,15 @@ std::vector<std::size_t> ReadBlocks(const std::string& bytes) {
 // to the rows a clean capture of the stream starts with (the last may be a packet cut short).
 TEST(ContinuousCli, KilledCaptureFileReplaysWhatReachedTheDisk) {
     const std::vector<std::string> unit{"--scenario", "sony", "--seed", "31", "--rate", "fast"};
-    TempDir dir;
-    {
-        Simulator reference(Join(unit, {"--messages", "40"}));
-        WriteFileBytes(dir.Path("clean.bin"), ReadWholeStream(reference.port()));
-    }
+    ScratchFolder dir;
+    WriteFileBytes(dir.Path("clean.bin"), UnitStream(Join(unit, {"--messages", "40"})));
     const std::vector<std::string> clean =
         Rows(Replay({"--continuous", dir.Path("clean.bin")}).out);
 
     // 40 messages, one read or two, stay in the file's write buffer until the flush.
     Simulator sim(Join(unit, {"--idle-after", "40"}));
     const std::string file = dir.Path("killed.pcapng");
-    ChildProcess capture({ORVANE_CLI_PATH, "capture", "--address", "127.0.0.1", "--port",
-                          std::to_string(sim.port()), "--continuous", "--capture-file", file},
-                         {});
+    ChildProcess capture(CaptureArgs(sim.port(), {"--continuous", "--capture-file", file}), {});
     const auto start = std::chrono::steady_clock::now();
     while (std::chrono::steady_clock::now() - start < std::chrono::seconds(10) &&
            (ReadBlocks(ReadFileBytes(file)).empty() ||
@@ -157,7 +134,7 @@ TEST(ContinuousCli, KilledCaptureFileReplaysWhatReachedTheDisk) {
 // A capture file cut inside a block: the reads before the cut are replayed and written, with
 // the damage named and exit status 2.
 TEST(ContinuousCli, CaptureFileCutInsideABlockReplaysTheReadsBeforeIt) {
-    TempDir dir;
+    ScratchFolder dir;
     const std::string full = dir.Path("full.pcapng");
     Simulator sim({"--scenario", "vdcp", "--rate", "3000", "--messages", "300"});
     ASSERT_EQ(Capture(sim.port(), {"--protocol", "vdcp", "--continuous", "--capture-file", full})
@@ -176,45 +153,10 @@ TEST(ContinuousCli, CaptureFileCutInsideABlockReplaysTheReadsBeforeIt) {
     EXPECT_LT(Rows(whole.out).size(), Rows(Replay({full}).out).size());
     const ProcessResult damaged = Replay({"--out", dir.Path("log.csv"), dir.Path("cut.pcapng")});
     EXPECT_EQ(damaged.exitCode, 2);
-    EXPECT_EQ(damaged.err, DamageLine(dir.Path("cut.pcapng"), reads, kept - cut));
+    EXPECT_EQ(damaged.err, "orvane-cli: " + dir.Path("cut.pcapng") + ": damaged after " +
+                               std::to_string(reads) + " reads: " + std::to_string(kept - cut) +
+                               " bytes could not be read; the reads before it were replayed\n");
     EXPECT_TRUE(SameLines(LogBody(whole.out), LogBody(ReadFileBytes(dir.Path("log.csv")))));
-}
-
-std::string LittleEndianWords(std::initializer_list<std::uint32_t> words) {
-    std::string bytes;
-    for (const std::uint32_t word : words) {
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>(word >> (8 * i)));
-    }
-    return bytes;
-}
-
-// Files that are no capture: one line with the reason, exit status 2, nothing written.
-TEST(ContinuousCli, FilesThatAreNoCaptureAreRefused) {
-    TempDir dir;
-    WriteFileBytes(dir.Path("ethernet.pcapng"),
-                   LittleEndianWords({0x0A0D0D0A, 28, 0x1A2B3C4D, 1, ~0u, ~0u, 28}) +  // section
-                       LittleEndianWords({1, 20, 1, 65535, 20}));  // interface of link type 1
-    ASSERT_EQ(Replay({"--format", "pcapng", "--out", dir.Path("export.pcapng"),
-                      DataPath("sony_session.bin")})
-                  .exitCode,
-              0);
-    const struct {
-        std::string file;
-        std::string reason;
-    } cases[] = {
-        {dir.Path("ethernet.pcapng"), "link type 1"},
-        {dir.Path("export.pcapng"), "export for Wireshark"},
-        {DataPath("sony_session.packet.log"), "holds no capture-unit message"},
-    };
-    for (const auto& c : cases) {
-        const ProcessResult result = Replay({"--out", dir.Path("log.csv"), c.file});
-        EXPECT_EQ(result.exitCode, 2) << c.file;
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err.rfind("orvane-cli: " + c.file, 0), 0u) << result.err;
-        EXPECT_NE(result.err.find(c.reason), std::string::npos) << result.err;
-        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
-        EXPECT_FALSE(FileExists(dir.Path("log.csv")));
-    }
 }
 
 // Views of sony_session.bin: filters, and a protocol that leaves a packet undescribed.
@@ -225,56 +167,37 @@ const std::vector<std::string> kExportCases[] = {
     {"--protocol", "vdcp"},
 };
 
-// The Packet column's bytes without the trailing space.
-std::string PacketBytes(const std::string& row) {
-    const std::string cell = Cell(row, 3);
-    return cell.substr(0, cell.size() - 1);
-}
-
-TEST(ContinuousCli, JsonlExportHoldsThePacketViewsRowsInOrder) {
+// Both exports hold the Packet View's rows in order: the JSON lines as fields, the pcapng export
+// as tshark reads it.
+TEST(ContinuousCli, ExportsHoldThePacketViewsRowsInOrder) {
+    ScratchFolder dir;
+    const std::string file = dir.Path("export.pcapng"), session = DataPath("sony_session.bin");
     for (const std::vector<std::string>& view : kExportCases) {
         SCOPED_TRACE(view.empty() ? "all" : view[1]);
-        const std::vector<std::string> rows =
-            Rows(Replay(Join(view, {DataPath("sony_session.bin")})).out);
-        const ProcessResult jsonl =
-            Replay(Join(view, {"--format", "jsonl", DataPath("sony_session.bin")}));
+        const std::vector<std::string> rows = Rows(Replay(Join(view, {session})).out);
+        const ProcessResult jsonl = Replay(Join(view, {"--format", "jsonl", session}));
         ASSERT_EQ(jsonl.exitCode, 0) << jsonl.err;
         const std::vector<std::string> lines = SplitLines(jsonl.out);
         ASSERT_EQ(lines.size(), rows.size());
+        std::string expected;  // a packet without a description has no comment: an empty field
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const std::string& row = rows[i];
             const std::string head = "{\"number\":" + std::to_string(std::stoi(Cell(row, 0))) +
                                      ",\"time\":\"" + Cell(row, 1) + "\",\"time_us\":";
-            const std::string tail = std::string(",\"side\":\"") +
-                                     (Cell(row, 2) == "Ctrl" ? "controller" : "deck") +
-                                     "\",\"bytes\":\"" + PacketBytes(row) +
-                                     "\",\"description\":\"" + Cell(row, 4) + "\",\"latency_ms\":";
+            const std::string tail =
+                std::string(",\"side\":\"") + (Cell(row, 2) == "Ctrl" ? "controller" : "deck") +
+                "\",\"bytes\":\"" + Cell(row, 3).substr(0, Cell(row, 3).size() - 1) +
+                "\",\"description\":\"" + Cell(row, 4) + "\",\"latency_ms\":";
             EXPECT_EQ(lines[i].rfind(head, 0), 0u) << lines[i] << "\n" << row;
             EXPECT_NE(lines[i].find(tail), std::string::npos) << lines[i] << "\n" << row;
+            expected += Cell(row, 4) + "\t" + std::to_string(Cell(row, 3).size() / 3) + "\n";
         }
-    }
-}
-
-TEST(ContinuousCli, PcapngExportReadByTsharkHoldsThePacketViewsRows) {
-    TempDir dir;
-    const std::string file = dir.Path("export.pcapng");
-    for (const std::vector<std::string>& view : kExportCases) {
-        SCOPED_TRACE(view.empty() ? "all" : view[1]);
-        const std::vector<std::string> rows =
-            Rows(Replay(Join(view, {DataPath("sony_session.bin")})).out);
-        ASSERT_EQ(
-            Replay(Join(view, {"--format", "pcapng", "--out", file, DataPath("sony_session.bin")}))
-                .exitCode,
-            0);
+        ASSERT_EQ(Replay(Join(view, {"--format", "pcapng", "--out", file, session})).exitCode, 0);
         const ProcessResult shark =
             RunProcess({"/usr/bin/env", "tshark", "-r", file, "-T", "fields", "-e", "frame.comment",
                         "-e", "frame.len"});
         ASSERT_NE(shark.exitCode, 127) << "tshark is missing: run scripts/install-deps.sh";
         ASSERT_EQ(shark.exitCode, 0) << shark.err;
-        std::string expected;  // a packet without a description has no comment: an empty field
-        for (const std::string& row : rows) {
-            expected += Cell(row, 4) + "\t" + std::to_string(Cell(row, 3).size() / 3) + "\n";
-        }
         EXPECT_EQ(shark.out, expected);
     }
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "child_process.hpp"
+#include "cli_test_support.hpp"
 
 namespace orvane::test {
 namespace {
@@ -42,9 +43,7 @@ const DecodeCase kDecodeCases[] = {
 
 TEST(DecodeCli, WritesOneDescriptionPerLine) {
     for (const DecodeCase& c : kDecodeCases) {
-        std::vector<std::string> argv{ORVANE_CLI_PATH, "decode"};
-        argv.insert(argv.end(), c.options.begin(), c.options.end());
-        const ProcessResult result = RunProcess(argv, c.input);
+        const ProcessResult result = RunCli(Join({"decode"}, c.options), c.input);
         EXPECT_EQ(result.exitCode, 0) << c.input;
         EXPECT_EQ(result.err, "");
         EXPECT_EQ(result.out, c.expected) << c.input;

@@ -48,11 +48,10 @@ const GoldenCase kGoldenCases[] = {
 };
 
 TEST(ReplayCli, WritesTheGoldenLogToStandardOutputAndFile) {
-    TempDir dir;
+    ScratchFolder dir;
     for (const GoldenCase& c : kGoldenCases) {
         SCOPED_TRACE(std::string(c.capture) + " " + c.expectedLog);
-        std::vector<std::string> argv{ORVANE_CLI_PATH, "replay"};
-        argv.insert(argv.end(), c.options.begin(), c.options.end());
+        std::vector<std::string> argv = Join({ORVANE_CLI_PATH, "replay"}, c.options);
         argv.push_back(DataPath(c.capture));
         const std::string expected = *c.expectedLog ? ReadFileBytes(DataPath(c.expectedLog)) : "";
         const ProcessResult toStdout = RunProcess(argv);
@@ -68,7 +67,7 @@ TEST(ReplayCli, WritesTheGoldenLogToStandardOutputAndFile) {
         const ProcessResult toFile = RunProcess(argv);
         ASSERT_EQ(toFile.exitCode, 0) << toFile.err;
         EXPECT_EQ(toFile.out, "");
-        EXPECT_EQ(FileExists(out), !expected.empty());
+        EXPECT_EQ(std::filesystem::exists(out), !expected.empty());
         if (!expected.empty()) {
             EXPECT_TRUE(HasTitleLine(ReadFileBytes(out)));
             EXPECT_TRUE(SameLines(expected, LogBody(ReadFileBytes(out))));
@@ -79,14 +78,13 @@ TEST(ReplayCli, WritesTheGoldenLogToStandardOutputAndFile) {
 TEST(ReplayCli, CaptureSplitIntoTwoFilesAnywhereGivesTheSameLog) {
     // The files are fed in the order given (not by name), each as reads of its own: a message
     // cut between two files continues in the next one, even inside the first header.
-    TempDir dir;
+    ScratchFolder dir;
     const std::string whole = ReadFileBytes(DataPath("sony_session.bin"));
     const std::string expected = ReadFileBytes(DataPath("sony_session.packet.log"));
     for (std::size_t cut = 1; cut < whole.size(); ++cut) {
         WriteFileBytes(dir.Path("b.bin"), whole.substr(0, cut));
         WriteFileBytes(dir.Path("a.bin"), whole.substr(cut));
-        const ProcessResult result =
-            RunProcess({ORVANE_CLI_PATH, "replay", dir.Path("b.bin"), dir.Path("a.bin")});
+        const ProcessResult result = RunCli({"replay", dir.Path("b.bin"), dir.Path("a.bin")});
         ASSERT_EQ(result.exitCode, 0);
         ASSERT_TRUE(SameLines(expected, LogBody(result.out))) << "cut at byte " << cut;
     }
@@ -103,10 +101,7 @@ TEST(ReplayCli, AReaderClosingThePipeEarlyEndsItQuietly) {
 
 // The output's lines; a log's without its title.
 std::vector<std::string> RunLines(const std::vector<std::string>& options, const char* capture) {
-    std::vector<std::string> argv{ORVANE_CLI_PATH, "replay"};
-    argv.insert(argv.end(), options.begin(), options.end());
-    argv.push_back(DataPath(capture));
-    const ProcessResult result = RunProcess(argv);
+    const ProcessResult result = RunCli(Join(Join({"replay"}, options), {DataPath(capture)}));
     EXPECT_EQ(result.exitCode, 0) << result.err;
     return SplitLines(HasTitleLine(result.out) ? LogBody(result.out) : result.out);
 }
@@ -135,11 +130,10 @@ TEST(ReplayCli, AnalysisColumnsAndJsonlFieldsFollowTheStandardRows) {
             std::vector<std::string> options = c.options;
             if (!continuous.empty()) options.push_back(continuous);
             for (const std::string view : {"packet", "byte"}) {
-                std::vector<std::string> viewOptions = options;
-                viewOptions.insert(viewOptions.end(), {"--view", view});
+                const std::vector<std::string> viewOptions = Join(options, {"--view", view});
                 const std::vector<std::string> standard = RunLines(viewOptions, c.capture);
-                viewOptions.insert(viewOptions.end(), {"--columns", "analysis"});
-                const std::vector<std::string> analysis = RunLines(viewOptions, c.capture);
+                const std::vector<std::string> analysis =
+                    RunLines(Join(viewOptions, {"--columns", "analysis"}), c.capture);
                 ASSERT_EQ(analysis.size(), standard.size());
                 ASSERT_FALSE(standard.empty());
                 EXPECT_EQ(analysis[0], standard[0] + "\tLatency\tVerdict");
@@ -158,8 +152,8 @@ TEST(ReplayCli, AnalysisColumnsAndJsonlFieldsFollowTheStandardRows) {
                 EXPECT_EQ(cells, expected) << view;
             }
             // The export gives the same two cells as fields.
-            options.insert(options.end(), {"--format", "jsonl"});
-            const std::vector<std::string> lines = RunLines(options, c.capture);
+            const std::vector<std::string> lines =
+                RunLines(Join(options, {"--format", "jsonl"}), c.capture);
             ASSERT_EQ(lines.size(), c.cells.size());
             for (std::size_t i = 0; i < lines.size(); ++i) {
                 const std::string& cell = c.cells[i];
@@ -190,8 +184,7 @@ TEST(ReplayCli, SaysWhichProtocolReadsBetter) {
     for (const auto& c : cases) {
         for (const std::string continuous : {"--view=packet", "--continuous"}) {
             const ProcessResult result =
-                RunProcess({ORVANE_CLI_PATH, "replay", continuous, "--protocol", c.protocol,
-                            DataPath(c.capture)});
+                RunCli({"replay", continuous, "--protocol", c.protocol, DataPath(c.capture)});
             EXPECT_EQ(result.exitCode, 0);
             EXPECT_EQ(result.err, c.note) << c.protocol << " " << continuous;
         }

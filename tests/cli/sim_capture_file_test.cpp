@@ -9,6 +9,7 @@
 
 #include "capture/capture_file.hpp"
 #include "child_process.hpp"
+#include "cli_test_support.hpp"
 
 namespace orvane::test {
 namespace {
@@ -16,32 +17,27 @@ namespace {
 constexpr std::int64_t kEpochUs = 1767571200LL * 1000000;  // 2026-01-05 00:00:00 UTC
 constexpr std::size_t kReadBytes = 1000;                   // cuts through messages
 
-struct ScenarioCase {
-    const char* scenario;
-    ProtocolMode protocolMode;
-};
-
 TEST(SimCaptureFile, HoldsTheServedStreamInTimedReads) {
-    const ScenarioCase cases[] = {{"sony", ProtocolMode::kSony},
-                                  {"odetics", ProtocolMode::kOdetics},
-                                  {"vdcp", ProtocolMode::kVdcp},
-                                  {"noise", ProtocolMode::kSony}};
-    for (const ScenarioCase& c : cases) {
+    const struct {
+        const char* scenario;
+        ProtocolMode protocolMode;
+    } cases[] = {{"sony", ProtocolMode::kSony},
+                 {"odetics", ProtocolMode::kOdetics},
+                 {"vdcp", ProtocolMode::kVdcp},
+                 {"noise", ProtocolMode::kSony}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.scenario);
         const std::vector<std::string> common = {"--scenario", c.scenario,   "--seed",
                                                  "5",          "--messages", "400"};
-        std::vector<std::string> serve = common;
-        serve.insert(serve.end(), {"--rate", "fast"});
-        Simulator sim(serve);
-        const std::string served = ReadWholeStream(sim.port());
+        const std::string served = UnitStream(Join(common, {"--rate", "fast"}));
 
-        TempDir dir;
+        ScratchFolder dir;
         for (const char* name : {"a.pcapng", "b.pcapng"}) {
-            std::vector<std::string> write = {ORVANE_SIM_PATH};
-            write.insert(write.end(), common.begin(), common.end());
-            write.insert(write.end(), {"--read-bytes", std::to_string(kReadBytes),
-                                       "--write-capture", dir.Path(name)});
-            ASSERT_EQ(RunProcess(write).exitCode, 0);
+            ASSERT_EQ(RunProcess(Join(Join({ORVANE_SIM_PATH}, common),
+                                      {"--read-bytes", std::to_string(kReadBytes),
+                                       "--write-capture", dir.Path(name)}))
+                          .exitCode,
+                      0);
         }
         EXPECT_EQ(ReadFileBytes(dir.Path("a.pcapng")), ReadFileBytes(dir.Path("b.pcapng")));
 

@@ -47,20 +47,19 @@ StreamShape Shape(const std::string& s) {
     return shape;
 }
 
-std::string Stream(const char* scenario, std::vector<std::string> options) {
-    options.insert(options.begin(), {"--scenario", scenario, "--rate", "fast"});
-    Simulator sim(std::move(options));
-    return ReadWholeStream(sim.port());
+std::string Stream(const char* scenario, const std::vector<std::string>& options) {
+    return UnitStream(Join({"--scenario", scenario, "--rate", "fast"}, options));
 }
 
-// The rows of the replay of a stream under a protocol mode and view, header line included.
+// The rows of the replay of a stream under a protocol mode and view with the analysis columns,
+// header line included.
 std::vector<std::string> ReplayRows(const std::string& stream, std::int32_t protocolMode,
                                     const std::string& view) {
-    TempDir dir;
+    ScratchFolder dir;
     WriteFileBytes(dir.Path("stream.bin"), stream);
-    return SplitLines(LogBody(RunProcess({ORVANE_CLI_PATH, "replay", "--view", view, "--protocol",
-                                          std::to_string(protocolMode), dir.Path("stream.bin")})
-                                  .out));
+    return LogLines(RunCli({"replay", "--columns", "analysis", "--view", view, "--protocol",
+                            std::to_string(protocolMode), dir.Path("stream.bin")})
+                        .out);
 }
 
 struct ScenarioCase {
@@ -105,36 +104,17 @@ TEST(Sim, ScenariosStreamWellFormedTrafficDeterministically) {
         const std::vector<std::string> rows = ReplayRows(stream, c.protocolMode, "packet");
         ASSERT_GT(rows.size(), 200u);
         std::vector<double> pollTimes;
-        std::set<int> commands;  // controller packets by their command bytes
-        // The last packets may be cut off by the end of the stream.
+        std::set<std::string> commands;  // controller packets by their command bytes
+        // Every packet passes its checks; the last may be cut off by the end of the stream.
         for (std::size_t i = 1; i + 4 < rows.size(); ++i) {
-            std::istringstream cells(rows[i]);
-            std::string event, time, side, data;
-            std::getline(cells, event, '\t');
-            std::getline(cells, time, '\t');
-            std::getline(cells, side, '\t');
-            std::getline(cells, data, '\t');
-            std::vector<int> bytes;
-            for (std::size_t k = 0; k + 2 <= data.size(); k += 3) {
-                bytes.push_back(std::stoi(data.substr(k, 2), nullptr, 16));
-            }
-            ASSERT_FALSE(bytes.empty());
-            int sum = 0;
-            if (c.protocolMode == 2 && bytes.size() <= 2) {
-                EXPECT_TRUE(bytes[0] == 0x04 || bytes[0] == 0x05) << rows[i];  // ACK, NAK + error
-            } else if (c.protocolMode == 2) {
-                ASSERT_EQ(bytes[0], 0x02) << rows[i];
-                ASSERT_EQ(bytes[1], static_cast<int>(bytes.size()) - 3) << rows[i];
-                for (std::size_t k = 2; k < bytes.size(); ++k) sum += bytes[k];
-                EXPECT_EQ(sum & 0xFF, 0) << "checksum of " << rows[i];
-            } else {
-                EXPECT_EQ(bytes.size(), static_cast<std::size_t>((bytes[0] & 0x0F) + 3)) << rows[i];
-                for (std::size_t k = 0; k + 1 < bytes.size(); ++k) sum += bytes[k];
-                EXPECT_EQ(sum & 0xFF, bytes.back()) << "checksum of " << rows[i];
-            }
-            if (side == "Ctrl" && bytes.size() > (c.protocolMode == 2 ? 3u : 1u)) {
-                commands.insert(bytes[0] << 8 | bytes[c.protocolMode == 2 ? 3 : 1]);
-                if (data.rfind(c.pollKey, 0) == 0) pollTimes.push_back(std::stod(time));
+            std::vector<std::string> cells;  // Event, Time, ID, Packet, Command, Latency, Verdict
+            std::istringstream in(rows[i]);
+            for (std::string cell; std::getline(in, cell, '\t');) cells.push_back(cell);
+            cells.resize(7);
+            EXPECT_TRUE(cells[6].empty() || cells[6].starts_with("NAK")) << rows[i];
+            if (cells[2] == "Ctrl" && cells[3].size() > (c.protocolMode == 2 ? 9u : 3u)) {
+                commands.insert(cells[3].substr(0, c.protocolMode == 2 ? 11 : 5));
+                if (cells[3].rfind(c.pollKey, 0) == 0) pollTimes.push_back(std::stod(cells[1]));
             }
         }
         // One poll per video field, about 16.7 ms apart in the capture unit's time.
@@ -165,22 +145,21 @@ TEST(Sim, FaultScenariosShowTheirFaults) {
     };
     for (const FaultCase& c : cases) {
         SCOPED_TRACE(c.scenario);
-        TempDir dir;
+        ScratchFolder dir;
         const std::string file = dir.Path("faults.pcapng");
         ASSERT_EQ(RunProcess({ORVANE_SIM_PATH, "--scenario", c.scenario, "--messages", "6000",
                               "--write-capture", file})
                       .exitCode,
                   0);
-        const ProcessResult replay = RunProcess({ORVANE_CLI_PATH, "replay", file});
+        const ProcessResult replay = RunCli({"replay", file});
         ASSERT_EQ(replay.exitCode, 0) << replay.err;
         for (const char* sign : c.signs) {
             EXPECT_TRUE(std::regex_search(replay.out, std::regex(sign))) << sign;
         }
 
         Simulator sim({"--scenario", c.scenario, "--rate", "fast", "--messages", "6000"});
-        const ProcessResult live =
-            RunProcess({ORVANE_CLI_PATH, "capture", "--address", "127.0.0.1", "--port",
-                        std::to_string(sim.port()), "--continuous", "--protocol", c.protocol});
+        const ProcessResult live = RunProcess(
+            CaptureArgs(sim.port(), {"--continuous", "--protocol", c.protocol}), {}, 60000);
         ASSERT_EQ(live.exitCode, 0) << live.err;
         EXPECT_TRUE(std::regex_search(
             live.err, std::regex(", [1-9][0-9]* lost in [1-9][0-9]* sequence gaps")))

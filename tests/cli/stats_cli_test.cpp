@@ -44,10 +44,9 @@ TEST(StatsCli, WritesTheFiguresOfTheSessions) {
         {{DataPath("missing.bin")}, 2, {}, "cannot read"},
     };
     for (const StatsCase& c : cases) {
-        std::vector<std::string> argv{ORVANE_CLI_PATH, "stats"};
-        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
-        const ProcessResult result = RunProcess(argv);
+        const std::vector<std::string> argv = Join({"stats"}, c.arguments);
         SCOPED_TRACE(argv.back());
+        const ProcessResult result = RunCli(argv);
         EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
         for (const std::string& piece : c.inOut) {
             EXPECT_NE(result.out.find(piece), std::string::npos) << piece << "\n" << result.out;
@@ -68,7 +67,7 @@ TEST(StatsCli, CoversTheBoundedCaptureUnlessContinuous) {
             AppendMessageEntry(stream, 0xC0, tick + 3, value);
         }
     }
-    TempDir dir;
+    ScratchFolder dir;
     WriteFileBytes(dir.Path("long.bin"), stream);
     for (const auto& [option, packets] : {std::pair{"--format=json", "{\"packets\":2000,"},
                                           {"--continuous", "{\"packets\":2400,"}}) {

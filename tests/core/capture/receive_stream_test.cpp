@@ -1,4 +1,5 @@
-// Receive stream: block store, counter and status texts, dropped reads, full store, TCP cuts.
+// Receive stream: block store, the first marker, counter and status texts, dropped reads, full
+// store, TCP cuts.
 #include "capture/receive_stream.hpp"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,19 @@ TEST_F(ReceiveStreamTest, CutsReadsIntoMessagesAndDropsFaultyOnes) {
         }
         EXPECT_EQ(traceLines, dropped);
     }
+}
+
+// The first marker cut anywhere by the network, with or without bytes before it; bytes that start
+// no marker stay discarded.
+TEST_F(ReceiveStreamTest, FirstMarkerSplitAcrossReadsIsKeptWithAnyGarbageBeforeIt) {
+    const std::string message = HexBytes("00 00 00 00 00 01 02 03 81 23 20 C1 25 10");
+    for (const std::string garbage : {"", "\x41\x42"}) {
+        for (std::size_t cut = 1; cut < 8; ++cut) {
+            EXPECT_EQ(Feed({garbage + message.substr(0, cut), message.substr(cut)}), Texts{message})
+                << "cut " << cut << " garbage " << garbage.size();
+        }
+    }
+    EXPECT_EQ(Feed({HexBytes("00 00"), HexBytes("81 23 20"), HexBytes("00 00")}), Texts{});
 }
 
 TEST_F(ReceiveStreamTest, MessageFindingTheStoreFullEndsTheCapture) {

@@ -1,16 +1,15 @@
 // Our capture file and export for Wireshark as Wireshark itself reads them: the real tshark is
 // run on files written here.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "capture/capture_file.hpp"
 #include "capture/wireshark_export.hpp"
+#include "scratch_folder.hpp"
 
 namespace orvane {
 namespace {
@@ -41,13 +40,6 @@ std::vector<std::string> TsharkLines(const std::string& arguments) {
     return lines;
 }
 
-// A file of this test alone: ctest runs the tests of one binary in parallel processes.
-std::string TempPath(const std::string& name) {
-    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    const std::string unique = test + "-" + std::to_string(::getpid()) + "-" + name;
-    return (std::filesystem::path(::testing::TempDir()) / unique).string();
-}
-
 constexpr const char* kInstallTshark =
     "tshark is not installed: run scripts/install-deps.sh, which installs it";
 
@@ -68,7 +60,8 @@ TEST(Tshark, ShowsExportDescriptionsAsPacketComments) {
         {0xC0, "\x7F\x01", "Clip caf\xE9", "Clip caf\xC3\xA9", "0x00000001"},
         {0xC0, "\x10\x01\x11", "Ack \x80 5", "Ack \xE2\x82\xAC 5", "0x00000001"},
     };
-    const std::string path = TempPath("orvane_tshark_export.pcapng");
+    const test::ScratchFolder dir;
+    const std::string path = dir.Path("export.pcapng");
     {
         std::ofstream out(path, std::ios::binary);
         WiresharkExportWriter writer(out);
@@ -97,7 +90,8 @@ TEST(Tshark, ReadsCaptureFileReadByRead) {
         {kStartUs + 1'000'000, std::string(3000, '\x5A')},
         {kStartUs + 86'400'123'456, "x"},
     };
-    const std::string path = TempPath("orvane_tshark_capture.pcapng");
+    const test::ScratchFolder dir;
+    const std::string path = dir.Path("capture.pcapng");
     CaptureFileWriter writer;
     std::string error;
     ASSERT_TRUE(writer.Open(path, kInfo, error)) << error;

@@ -7,6 +7,7 @@
 #include "decode/decoder.hpp"
 #include "decode/sony_status_data.hpp"
 #include "decode/text_format.hpp"
+#include "decode/vdcp_names.hpp"
 
 namespace orvane {
 namespace {
@@ -58,6 +59,20 @@ TEST(DecoderRobustness, VdcpKeepsOnly256Fields) {
     const std::string spaces(5000, ' ');
     EXPECT_EQ(DecodeVdcp("02 02 10 01 " + spaces + "00"), "Play");
     EXPECT_EQ(DecodeVdcp(spaces), "");
+}
+
+// A VDCP rule may add text after the command's name, never before it or without one; the low
+// nibble of CMD-1 never changes the name.
+TEST(DecoderRobustness, VdcpDescriptionsStartWithTheCommandsName) {
+    for (int cmd1 = 0; cmd1 < 256; ++cmd1) {
+        for (int cmd2 = 0; cmd2 < 256; ++cmd2) {
+            const std::string description =
+                DecodeVdcp("02 02 " + TwoDigitHex(cmd1) + " " + TwoDigitHex(cmd2) + " 00 ");
+            const std::string_view name = VdcpCommandName(cmd1 >> 4, cmd2);
+            ASSERT_EQ(description.substr(0, name.size()), name) << cmd1 << " " << cmd2;
+            ASSERT_TRUE(!name.empty() || description.empty()) << cmd1 << " " << cmd2;
+        }
+    }
 }
 
 TEST(DecoderRobustness, ChecksumOfManyHugeFields) {

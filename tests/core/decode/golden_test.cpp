@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -132,6 +133,8 @@ int RunCaseFile(const std::string& name) {
     Decoder decoder;  // one per section: a status reply reads against the section's last request
     int checks = 0;
     int lineNo = 0;
+    // FIRST |INPUT|EXPECTED|: the input ends at the second bar, the expected text at the last.
+    static const std::regex kCase(R"(([^|]*?) *\|([^|]*)\|(.*)\|)");
     for (std::string line; std::getline(file, line);) {
         ++lineNo;
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -140,22 +143,17 @@ int RunCaseFile(const std::string& name) {
             decoder = Decoder();
             continue;
         }
-        // FIRST |INPUT|EXPECTED|: the input ends at the second bar, the expected text at the last.
-        const std::size_t bar1 = line.find('|');
-        const std::size_t bar2 = line.find('|', bar1 + 1);
-        const std::size_t bar3 = line.rfind('|');
+        std::smatch match;
         std::optional<std::string> input, expected;
-        if (bar1 != std::string::npos && bar2 != std::string::npos && bar3 > bar2 &&
-            bar3 == line.size() - 1) {
-            input = Unescape(std::string_view(line).substr(bar1 + 1, bar2 - bar1 - 1));
-            expected = Unescape(std::string_view(line).substr(bar2 + 1, bar3 - bar2 - 1));
+        if (std::regex_match(line, match, kCase)) {
+            input = Unescape(match[2].str());
+            expected = Unescape(match[3].str());
         }
         if (!input || !expected) {
             ADD_FAILURE_AT(path.c_str(), lineNo) << "malformed case: " << line;
             continue;
         }
-        std::string first = line.substr(0, bar1);
-        while (!first.empty() && first.back() == ' ') first.pop_back();
+        const std::string first = match[1];
 
         // Each (label, actual) pair is one check of this line.
         std::vector<std::pair<std::string, std::string>> results;

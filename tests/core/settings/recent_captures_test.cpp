@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../capture/capture_test_support.hpp"
-#include "scoped_work_dir.hpp"
+#include "scratch_folder.hpp"
 #include "settings/ini_file.hpp"
 
 namespace orvane {
@@ -34,13 +34,13 @@ TEST(RecentCaptures, NewestFirstWithoutRepeatsAndAtMostEight) {
 }
 
 TEST(RecentCaptures, ReadBackFromTheSettingsFileAndShortenedCleanly) {
-    test::ScopedWorkDir dir;
+    test::ScratchFolder dir(true);
     EXPECT_TRUE(LoadRecentCaptures().empty());
     SaveRecentCaptures({"/x/one.pcapng", "/x/two.pcapng", "/x/three.pcapng"});
     EXPECT_EQ(LoadRecentCaptures(), (Files{"/x/one.pcapng", "/x/two.pcapng", "/x/three.pcapng"}));
     SaveRecentCaptures({"/x/two.pcapng"});
     EXPECT_EQ(LoadRecentCaptures(), (Files{"/x/two.pcapng"}));
-    EXPECT_EQ(test::ReadFileText("Orvane.ini"),
+    EXPECT_EQ(test::ReadFileBytes("Orvane.ini"),
               "[Recent Captures]\r\nFile1=/x/two.pcapng\r\nFile2=\r\nFile3=\r\n");
 }
 

@@ -7,14 +7,14 @@
 #include <string>
 
 #include "../capture/capture_test_support.hpp"
-#include "scoped_work_dir.hpp"
+#include "scratch_folder.hpp"
 #include "settings/ini_file.hpp"
 
 namespace orvane {
 namespace {
 
-using test::ReadFileText;
-using test::WriteFileText;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
 // The eight buttons as 1 and 0, in the order of the file: Packet View, Byte View, the boxes.
 std::string ButtonsText(const ViewOptions& options) {
@@ -40,24 +40,24 @@ std::string Loaded() {
 
 TEST(SettingsStore, LoadsTheButtonsAndTheConnection) {
     for (const auto& row : testing::ReadTable("settings/load.tsv")) {  // lines, what is loaded
-        test::ScopedWorkDir dir;
+        test::ScratchFolder dir(true);
         std::string file;
         for (const std::string& line : testing::Split(row[0], '|')) file += line + "\r\n";
-        if (row[0] != "-") WriteFileText("Orvane.ini", file);
+        if (row[0] != "-") WriteFileBytes("Orvane.ini", file);
         EXPECT_EQ(Loaded(), row[1]) << row[0];
-        EXPECT_EQ(std::filesystem::is_empty(dir.Path()), row[0] == "-");  // loading writes nothing
+        EXPECT_EQ(std::filesystem::is_empty(dir.path()), row[0] == "-");  // loading writes nothing
     }
 }
 
 TEST(SettingsStore, FullRunWritesTheThreeSectionsInOrderAndReadsThemBack) {
-    test::ScopedWorkDir dir;
+    test::ScratchFolder dir(true);
     SaveSetup({"127.0.0.5", 23, ProtocolMode::kVdcp});
     SaveWindowSize(570, 0);
     FilterFlags filters;
     filters.timeReply = true;
     filters.displayAcks = true;
     SaveViewOptions({ViewKind::Packet, filters});
-    EXPECT_EQ(ReadFileText("Orvane.ini"),
+    EXPECT_EQ(ReadFileBytes("Orvane.ini"),
               "[Setup]\r\nIp Address=127.0.0.5\r\nPort Number= 23\r\nProtocol= 2\r\n"
               "[Form]\r\nwidth= 570\r\nheight= 0\r\n"
               "[Settings]\r\nPacket View= 1\r\nByte View= 0\r\nTime Sense= 0\r\n"
@@ -67,12 +67,12 @@ TEST(SettingsStore, FullRunWritesTheThreeSectionsInOrderAndReadsThemBack) {
 }
 
 TEST(SettingsStore, HandEditedButtonsAreWrittenBackAsOneOrZero) {
-    test::ScopedWorkDir dir;
-    WriteFileText("Orvane.ini",
-                  "[Settings]\r\nPacket View= 0\r\nByte View= 5\r\nTime Sense=-3\r\n"
-                  "[Setup]\r\nProtocol= 7\r\n");
+    test::ScratchFolder dir(true);
+    WriteFileBytes("Orvane.ini",
+                   "[Settings]\r\nPacket View= 0\r\nByte View= 5\r\nTime Sense=-3\r\n"
+                   "[Setup]\r\nProtocol= 7\r\n");
     SaveViewOptions(LoadViewOptions());  // the window at start-up and at close
-    EXPECT_EQ(ReadFileText("Orvane.ini"),
+    EXPECT_EQ(ReadFileBytes("Orvane.ini"),
               "[Settings]\r\nPacket View= 0\r\nByte View= 1\r\nTime Sense= 1\r\n"
               "Time Reply= 0\r\nStatus Sense= 0\r\nStatus Reply= 0\r\nDisplay Acks= 0\r\n"
               "Dev Type Filter= 0\r\n[Setup]\r\nProtocol= 7\r\n");
@@ -80,35 +80,35 @@ TEST(SettingsStore, HandEditedButtonsAreWrittenBackAsOneOrZero) {
 
 TEST(SettingsStore, SaveSetupStaysInTheExistingSectionWhateverItsCase) {
     for (const std::string header : {"[SETUP]", "[setup]"}) {
-        test::ScopedWorkDir dir;
+        test::ScratchFolder dir(true);
         const std::string address = "\r\nIp Address=127.1.2.3\r\nPort Number= 99\r\n";
-        WriteFileText("Orvane.ini", header + address + "[Form]\r\nwidth= 1\r\n");
+        WriteFileBytes("Orvane.ini", header + address + "[Form]\r\nwidth= 1\r\n");
         ConnectionSettings connection;
         LoadSetup(connection);
         EXPECT_EQ(connection.captureUnitAddress, "127.1.2.3");
         EXPECT_EQ(connection.captureUnitPort, 99);
         connection.protocolMode = ProtocolMode::kOdetics;
         SaveSetup(connection);
-        EXPECT_EQ(ReadFileText("Orvane.ini"),
+        EXPECT_EQ(ReadFileBytes("Orvane.ini"),
                   header + address + "Protocol= 1\r\n[Form]\r\nwidth= 1\r\n");
     }
 }
 
 TEST(SettingsStore, FollowsTheCurrentDirectoryHoweverLongItsPath) {
-    test::ScopedWorkDir dir;
-    EXPECT_EQ(SettingsFilePath(), dir.Path().string() + "/Orvane.ini");
+    test::ScratchFolder dir(true);
+    EXPECT_EQ(SettingsFilePath(), dir.path().string() + "/Orvane.ini");
     SaveWindowSize(100, 200);
     const std::string part(100, 'd');
-    std::filesystem::create_directories(dir.Path() / part / part / part);
-    std::filesystem::current_path(dir.Path() / part / part / part);
+    std::filesystem::create_directories(dir.path() / part / part / part);
+    std::filesystem::current_path(dir.path() / part / part / part);
     const std::string full = std::filesystem::current_path().string() + "/Orvane.ini";
     ASSERT_GT(full.size(), 254u);
     EXPECT_EQ(SettingsFilePath(), full);
     FilterFlags filters;
     filters.statusSense = true;
     SaveViewOptions({ViewKind::Byte, filters});
-    EXPECT_EQ(ReadFileText(dir.Path() / "Orvane.ini"), "[Form]\r\nwidth= 100\r\nheight= 200\r\n");
-    EXPECT_EQ(ReadFileText(full),
+    EXPECT_EQ(ReadFileBytes(dir.path() / "Orvane.ini"), "[Form]\r\nwidth= 100\r\nheight= 200\r\n");
+    EXPECT_EQ(ReadFileBytes(full),
               "[Settings]\r\nPacket View= 0\r\nByte View= 1\r\nTime Sense= 0\r\n"
               "Time Reply= 0\r\nStatus Sense= 1\r\nStatus Reply= 0\r\n"
               "Display Acks= 0\r\nDev Type Filter= 0\r\n");

@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "../capture/capture_test_support.hpp"
 #include "capture/packet_assembly.hpp"
 #include "capture/receive_stream.hpp"
+#include "scratch_folder.hpp"
 #include "views/capture_lists.hpp"
 
 namespace orvane::testing {
@@ -58,32 +57,18 @@ Rows AllRows(const CaptureRows& rows) {
     return all;
 }
 
-std::string ReadFile(const std::string& name) {
-    std::ifstream in(ORVANE_TEST_DATA_DIR "/" + name, std::ios::binary);
-    EXPECT_TRUE(in.is_open()) << name;
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // A long line of traffic: a controller polling time and status, the deck answering with time
 // data, status data, acknowledgements and now and then a NAK, stray bytes on either side, and
 // ticks that wrap many times. Messages of up to 16 entries, one per read.
 std::vector<std::string> LongStream(std::size_t messages, std::uint32_t seed) {
-    const std::vector<std::pair<int, std::vector<int>>> packets = {
-        {0x80, {0x61, 0x0C, 0x03, 0x70}},
-        {0xC0, {0x74, 0x04, 0x10, 0x20, 0x30, 0x01, 0xDC}},
-        {0x80, {0x61, 0x20, 0x0F, 0x90}},
-        {0xC0,
-         {0x7F, 0x20, 0x00, 0x81, 0x20, 0x00, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-          0x00, 0x00, 0x00, 0x40}},
-        {0x80, {0x20, 0x01, 0x21}},
-        {0xC0, {0x10, 0x01, 0x11}},
-        {0x80, {0x00, 0x11, 0x11}},
-        {0xC0, {0x12, 0x11, 0x20, 0x10, 0x55}},
-        {0xC0, {0x11, 0x12, 0x04, 0x27}},
-        {0x80, {0x02, 0x02, 0x30, 0x06, 0xC8}},
-        {0xC0, {0x04}},
-        {0xC0, {0x05, 0x01}},
-    };
+    // Each packet: the side, then its bytes.
+    const char* const packets[] = {
+        "80 61 0C 03 70", "C0 74 04 10 20 30 01 DC",
+        "80 61 20 0F 90", "C0 7F 20 00 81 20 00 80 00 00 00 00 00 00 00 00 00 00 00 40",
+        "80 20 01 21",    "C0 10 01 11",
+        "80 00 11 11",    "C0 12 11 20 10 55",
+        "C0 11 12 04 27", "80 02 02 30 06 C8",
+        "C0 04",          "C0 05 01"};
     std::uint32_t state = seed;
     const auto next = [&state] {
         state = state * 1664525u + 1013904223u;
@@ -107,8 +92,8 @@ std::vector<std::string> LongStream(std::size_t messages, std::uint32_t seed) {
             add(next() % 2 ? 0x80 : 0xC0, static_cast<int>(next() % 256));  // a stray byte
             continue;
         }
-        const auto& packet = packets[next() % packets.size()];
-        for (const int value : packet.second) add(packet.first, value);
+        const std::string packet = HexBytes(packets[next() % std::size(packets)]);
+        for (const char value : packet.substr(1)) add(packet[0] & 0xFF, value & 0xFF);
     }
     return reads;
 }
@@ -135,9 +120,9 @@ TEST(CaptureRows, SameRowsAsTheBoundedLists) {
     // whole tick cycles where the bounded one restarts from the last time, so times are compared
     // only before the first wrap.
     const std::vector<std::vector<std::string>> streams = {
-        {ReadFile("cli/sony_session.bin")},
-        {ReadFile("cli/vdcp_session.bin")},
-        {ReadFile("cli/polls_only.bin")},
+        {test::ReadFileBytes(ORVANE_TEST_DATA_DIR "/cli/sony_session.bin")},
+        {test::ReadFileBytes(ORVANE_TEST_DATA_DIR "/cli/vdcp_session.bin")},
+        {test::ReadFileBytes(ORVANE_TEST_DATA_DIR "/cli/polls_only.bin")},
         LongStream(900, 7),
     };
     for (std::size_t s = 0; s < streams.size(); ++s) {

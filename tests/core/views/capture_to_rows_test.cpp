@@ -2,10 +2,6 @@
 // files under tests/data/views.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <tuple>
 
@@ -25,8 +21,8 @@ TEST(CaptureToRows, BothViewsAndTheirLogsMatchTheGoldenFiles) {
     sonyFlags.timeSense = sonyFlags.displayAcks = vdcpFlags.statusSense = false;
     const std::tuple<std::string, ProtocolMode, FilterFlags> sessions[] = {
         {"sony", ProtocolMode::kSony, sonyFlags}, {"vdcp", ProtocolMode::kVdcp, vdcpFlags}};
-    const std::filesystem::path log = std::filesystem::temp_directory_path() /
-                                      ("orvane_views_" + std::to_string(std::random_device{}()));
+    const test::ScratchFolder dir;
+    const std::string log = dir.Path("log.csv");
     for (const auto& [name, protocol, flags] : sessions) {
         CaptureModel model = testing::LoadCapture("views/" + name + ".hex", protocol);
         CaptureLists lists;
@@ -38,17 +34,14 @@ TEST(CaptureToRows, BothViewsAndTheirLogsMatchTheGoldenFiles) {
         if (protocol != ProtocolMode::kSony) continue;
         // Save Log over a longer file: title, the view's header, columns 0 to 4, CR LF.
         for (ViewKind view : {ViewKind::Packet, ViewKind::Byte}) {
-            std::ofstream(log, std::ios::binary) << std::string(10000, 'x');
-            const LogWriteResult result =
-                SaveLogFile(log.string(), lists.ListFor(view), view, {2026, 12, 6, 15, 5, 9});
-            EXPECT_EQ(result.status, LogWriteResult::Status::Written);
-            std::ifstream in(log, std::ios::binary);
+            test::WriteFileBytes(log, std::string(10000, 'x'));
+            EXPECT_EQ(SaveLogFile(log, lists.ListFor(view), view, {2026, 12, 6, 15, 5, 9}).status,
+                      LogWriteResult::Status::Written);
             ExpectGolden(
-                {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()},
+                test::ReadFileBytes(log),
                 "views/sony_" + std::string(view == ViewKind::Packet ? "packet" : "byte") + ".csv");
         }
     }
-    std::filesystem::remove(log);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The log file: title line, cell rules, the cell transform, and writing the file. Whole logs are
+// The log file: cell rules, the cell transform, and writing the file. Whole logs are
 // compared with golden files in capture_to_rows_test.cpp.
 #include "views/log_writer.hpp"
 
@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "scratch_folder.hpp"
 #include "views/capture_lists.hpp"
 
 namespace orvane {
@@ -21,10 +22,6 @@ ListModel OneRow(std::string_view command) {
     list.SetItemText(0, 4, command);
     list.SetItemText(0, 5, "1A");
     return list;
-}
-
-TEST(LogWriter, TitleLineIsZeroPadded) {
-    EXPECT_EQ(LogTitleLine({1999, 1, 2, 3, 4, 5}), "\t\t\t\tOrvane Log 01-02-1999 03:04:05\r\n");
 }
 
 TEST(LogWriter, CellsAreWrittenWholeOnOneLine) {
@@ -50,15 +47,14 @@ TEST(LogWriter, TransformAppliesToRowCellsAfterTheCellRules) {
 }
 
 TEST(LogWriter, EmptyLogCreatesNoFileAndFailuresGiveTheirReason) {
-    const std::filesystem::path dir = ::testing::TempDir();
-    const std::filesystem::path empty = dir / "orvane_empty_view.csv";
-    std::filesystem::remove(empty);
+    const test::ScratchFolder dir;
     EXPECT_EQ(BuildLogText(CaptureLists().byteList, ViewKind::Byte, kSaveTime), "");
-    EXPECT_EQ(WriteLogFile(empty.string(), "").status, LogWriteResult::Status::NothingToWrite);
-    EXPECT_FALSE(std::filesystem::exists(empty));
+    EXPECT_EQ(WriteLogFile(dir.Path("empty.csv"), "").status,
+              LogWriteResult::Status::NothingToWrite);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
     // A missing folder, a folder, a full disk.
     for (const std::string& bad :
-         {(dir / "orvane none" / "log.csv").string(), dir.string(), std::string("/dev/full")}) {
+         {dir.Path("none/log.csv"), dir.path().string(), std::string("/dev/full")}) {
         if (bad == "/dev/full" && !std::filesystem::exists(bad)) continue;
         const LogWriteResult result = WriteLogFile(bad, "00001\r\n");
         EXPECT_FALSE(result.ok()) << bad;

@@ -17,14 +17,5 @@ TEST(RowText, MasksGrowPastTheirWidth) {
               "0 ABCDEF 100");
 }
 
-TEST(RowText, EveryByteValueGivesTwoUpperCaseDigitsAndASpace) {
-    const std::string digits = "0123456789ABCDEF";
-    for (int value = 0; value < 256; ++value) {
-        std::string text;
-        AppendHexByte(text, value);
-        EXPECT_EQ(text, (std::string{digits[value >> 4], digits[value & 15], ' '})) << value;
-    }
-}
-
 }  // namespace
 }  // namespace orvane

@@ -5,13 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "../capture/capture_test_support.hpp"
 #include "capture/packet_assembly.hpp"
+#include "scratch_folder.hpp"
 #include "views/list_model.hpp"
 
 namespace orvane::testing {
@@ -46,10 +45,8 @@ inline std::string RowsText(const ListModel& list) {
 // With ORVANE_UPDATE_GOLDEN set in the environment, writes the file instead.
 inline void ExpectGolden(const std::string& text, const std::string& name) {
     const std::string path = ORVANE_TEST_DATA_DIR "/" + name;
-    if (std::getenv("ORVANE_UPDATE_GOLDEN") != nullptr)
-        std::ofstream(path, std::ios::binary) << text;
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_EQ(text, std::string(std::istreambuf_iterator<char>(in), {})) << name;
+    if (std::getenv("ORVANE_UPDATE_GOLDEN") != nullptr) test::WriteFileBytes(path, text);
+    EXPECT_EQ(text, test::ReadFileBytes(path)) << name;
 }
 
 }  // namespace orvane::testing
