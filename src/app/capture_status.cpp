@@ -42,8 +42,9 @@ std::string CaptureStatusText(const CaptureStatus& status) {
     if (status.bytesPerSecond >= 0) {
         text += " | " + std::to_string(std::llround(status.bytesPerSecond)) + " bytes/s";
     }
-    text += " | " + std::to_string(status.lostMessages) + " lost messages (" +
-            std::to_string(status.sequenceGaps) + " gaps)";
+    text += " | " + std::to_string(status.lostMessages) +
+            (status.lostMessages == 1 ? " lost message (" : " lost messages (") +
+            std::to_string(status.sequenceGaps) + (status.sequenceGaps == 1 ? " gap)" : " gaps)");
     if (!status.fileName.empty()) {
         text += " | " + status.fileName + " " + FileSizeText(status.fileBytes);
     }
