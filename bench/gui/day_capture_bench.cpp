@@ -201,12 +201,3 @@ BENCHMARK(BM_LiveCaptureStall)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace orvane
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

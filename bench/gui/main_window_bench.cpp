@@ -11,6 +11,7 @@
 
 #include "app/main_window.hpp"
 #include "app/program.hpp"
+#include "capture/message_layout.hpp"
 #include "capture/packet_assembly.hpp"
 
 namespace orvane {
@@ -30,19 +31,15 @@ void FillBlockStore(CaptureModel& model) {
     int field = 1;
     int tick = 1;
     for (int seq = 1; seq <= kMaxBlocks; ++seq) {
-        std::string block(5, '\0');
-        block += static_cast<char>(seq >> 16);
-        block += static_cast<char>((seq >> 8) & 0xFF);
-        block += static_cast<char>(seq & 0xFF);
+        std::string block;
+        AppendMessageHeader(block, static_cast<std::uint32_t>(seq));
         for (int entry = 0; entry < 100; ++entry) {
             if (field == 8 || kPackets[packet][field] < 0) {
                 packet = (packet + 1) % 4;
                 field = 1;
             }
             tick = (tick + 1) % 4096;
-            block += static_cast<char>(kPackets[packet][0] | (tick >> 8));
-            block += static_cast<char>(tick & 0xFF);
-            block += static_cast<char>(kPackets[packet][field++]);
+            AppendMessageEntry(block, kPackets[packet][0], tick, kPackets[packet][field++]);
         }
         model.receivedBlocks.push_back(block);
     }
@@ -110,12 +107,3 @@ BENCHMARK(BM_SwitchToByteView)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace orvane
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
