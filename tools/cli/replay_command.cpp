@@ -18,16 +18,6 @@ namespace {
 
 constexpr std::uint64_t kPumpStreamBytes = 4 << 20;
 
-int ReportNoMessage(const CliOptions& options) {
-    if (options.files.size() == 1) {
-        std::fprintf(stderr, "orvane-cli: %s holds no capture-unit message\n",
-                     options.files.front().c_str());
-    } else {
-        std::fprintf(stderr, "orvane-cli: the files hold no capture-unit message\n");
-    }
-    return 2;
-}
-
 }  // namespace
 
 int RunReplay(const CliOptions& options) {
@@ -58,7 +48,8 @@ int RunReplay(const CliOptions& options) {
             }
         });
         capture.Finish();
-        if (capture.counters().messages == 0) return std::max(readStatus, ReportNoMessage(options));
+        if (capture.counters().messages == 0)
+            return std::max(readStatus, ReportNoMessage(options.files));
         const int writeStatus = output.Finish();
         return writeStatus != 0 ? writeStatus : readStatus;
     }
@@ -75,7 +66,7 @@ int RunReplay(const CliOptions& options) {
         sameReads.OnRead(data, receiptUs);
     });
     sameReads.Finish();
-    if (model.blockCount == 0) return std::max(readStatus, ReportNoMessage(options));
+    if (model.blockCount == 0) return std::max(readStatus, ReportNoMessage(options.files));
     const int writeStatus = WriteBoundedOutput(model, effective, origin, sameReads);
     return writeStatus != 0 ? writeStatus : readStatus;
 }

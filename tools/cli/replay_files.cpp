@@ -92,4 +92,14 @@ int ReplayFiles::Feed(const ReadSink& sink) {
     return status;
 }
 
+int ReportNoMessage(const std::vector<std::string>& paths) {
+    if (paths.size() == 1) {
+        std::fprintf(stderr, "orvane-cli: %s holds no capture-unit message\n",
+                     paths.front().c_str());
+    } else {
+        std::fprintf(stderr, "orvane-cli: the files hold no capture-unit message\n");
+    }
+    return 2;
+}
+
 }  // namespace orvane::cli

@@ -44,4 +44,7 @@ class ReplayFiles {
     CaptureFileInfo captureInfo_;
 };
 
+// Says on standard error that the files hold no capture-unit message; the exit status 2.
+int ReportNoMessage(const std::vector<std::string>& paths);
+
 }  // namespace orvane::cli

@@ -195,15 +195,7 @@ int RunStats(int argc, const char* const* argv) {
         readStatus = FeedBounded(files, capture);
     }
     capture.Finish();
-    if (capture.counters().messages == 0) {
-        if (options.files.size() == 1) {
-            std::fprintf(stderr, "orvane-cli: %s holds no capture-unit message\n",
-                         options.files.front().c_str());
-        } else {
-            std::fprintf(stderr, "orvane-cli: the files hold no capture-unit message\n");
-        }
-        return 2;
-    }
+    if (capture.counters().messages == 0) return ReportNoMessage(options.files);
 
     PacketAnalysis analysis(capture);
     analysis.Update();
