@@ -6,7 +6,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
@@ -23,33 +22,26 @@
 namespace orvane {
 namespace {
 
-class AnalysisTest : public ::testing::TestWithParam<bool> {
+class AnalysisTest : public test::ProgramFixture<::testing::TestWithParam<bool>> {
   protected:
     void SetUp() override {
-        started = test::StartProgram();
-        started.window->AddMenuBar();
-        started.window->SetViewOptions({ViewKind::Packet, FilterFlags::ShowAll()});
+        ProgramFixture::SetUp();
         started.program->captureSettings.continuous = continuous();
     }
     bool continuous() const { return GetParam(); }
-    MainWindow& window() const { return *started.window; }
     QAbstractItemModel& model() const { return *window().shownList()->model(); }
 
     void Open(const std::string& stream) {
-        const QString path = scratch.path() + QStringLiteral("/line.bin");
-        ASSERT_TRUE(test::WriteStream(path, stream));
-        ASSERT_TRUE(window().OpenCapture(path));
+        ASSERT_TRUE(started.OpenStream(scratch.Path("line.bin"), stream));
         ASSERT_EQ(window().heldCapture() != nullptr, continuous());
     }
     QByteArray SaveLog() {
-        const QString path = scratch.path() + QStringLiteral("/log.csv");
-        QFile::remove(path);
-        window().SetAskSaveFileName([&](QWidget*) { return path; });
+        const std::string path = scratch.Path("log.csv");
+        std::filesystem::remove(path);
+        window().SetAskSaveFileName([&](QWidget*) { return QString::fromStdString(path); });
         started.Click(kIdSaveLogButton);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         // Without the title line, which holds the time of writing.
-        return file.readAll().split('\n').mid(1).join('\n');
+        return QByteArray::fromStdString(test::ReadFileBytes(path)).split('\n').mid(1).join('\n');
     }
     int CurrentRow() const { return window().shownList()->currentIndex().row(); }
     void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
@@ -58,9 +50,6 @@ class AnalysisTest : public ::testing::TestWithParam<bool> {
         QTest::keyClick(&window(), key, modifiers);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !window().searching(); }, test::kWaitMs));
     }
-
-    test::ScratchFolder scratch;
-    test::StartedProgram started;
 };
 
 TEST_P(AnalysisTest, ColumnsHiddenByDefaultAndTheLogGainsTwoFieldsWhenShown) {
@@ -90,7 +79,7 @@ TEST_P(AnalysisTest, ColumnsHiddenByDefaultAndTheLogGainsTwoFieldsWhenShown) {
         }
     }
     // The choice is one key of the settings file, read at start-up.
-    EXPECT_NE(scratch.ReadSettingsFile().find("[Setup]\r\nAnalysis Columns= 1\r\n"),
+    EXPECT_NE(test::ReadSettingsFile(scratch).find("[Setup]\r\nAnalysis Columns= 1\r\n"),
               std::string::npos);
     EXPECT_TRUE(test::StartProgram().window->analysisColumnsShown());
 }
@@ -214,7 +203,7 @@ TEST_P(AnalysisTest, OffersTheProtocolTheBytesReadBetterAs) {
     QTest::mouseClick(offer->switchButton(), Qt::LeftButton);
     EXPECT_FALSE(offer->isVisible());
     EXPECT_EQ(started.program->settings.protocolMode, ProtocolMode::kVdcp);
-    EXPECT_NE(scratch.ReadSettingsFile().find("Protocol= 2"), std::string::npos);
+    EXPECT_NE(test::ReadSettingsFile(scratch).find("Protocol= 2"), std::string::npos);
     ASSERT_NE(window().analysis(), nullptr);
     EXPECT_EQ(window().analysis()->protocolMode(), ProtocolMode::kVdcp);
     EXPECT_EQ(model().rowCount(), 24);  // regrouped: a frame and an ACK a row
@@ -226,10 +215,7 @@ TEST_P(AnalysisTest, OffersTheProtocolTheBytesReadBetterAs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BoundedAndContinuous, AnalysisTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& choice) {
-                             return choice.param ? std::string("Continuous")
-                                                 : std::string("Bounded");
-                         });
+                         test::CaptureModeName);
 
 }  // namespace
 }  // namespace orvane

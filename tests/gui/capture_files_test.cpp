@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QMimeData>
-#include <QRadioButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -18,39 +17,19 @@
 #include "capture/wireshark_export.hpp"
 #include "gui_test_support.hpp"
 #include "platform/text_codec.hpp"
-#include "ui/capture_dialog.hpp"
 #include "ui/capture_rows_model.hpp"
 #include "ui/continuous_list.hpp"
-#include "ui/setup_dialog.hpp"
-#include "views/log_writer.hpp"
 
 namespace orvane {
 namespace {
 
-QStringList RowTexts(const QAbstractItemModel& model) {
-    QStringList rows;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < model.columnCount(); ++column) {
-            cells.push_back(model.data(model.index(row, column)).toString());
-        }
-        rows.push_back(cells.join('\t'));
-    }
-    return rows;
-}
+using test::RowTexts;
 
-class CaptureFilesTest : public ::testing::Test {
+class CaptureFilesTest : public test::ProgramTest {
   protected:
-    void SetUp() override {
-        started = test::StartProgram();
-        started.window->AddMenuBar();
-        started.CheckEveryFilterBox();
-    }
-
     // A continuous capture file of `messages` messages, as the simulator records its scenario.
     QString SimulatorCapture(const char* scenario, int messages) const {
-        const QString path =
-            scratch.path() + QStringLiteral("/%1-%2.pcapng").arg(scenario).arg(messages);
+        const QString path = PathOf(scenario) + QStringLiteral("-%1.pcapng").arg(messages);
         QProcess sim;
         sim.start(QStringLiteral(ORVANE_SIM_PATH),
                   {"--scenario", scenario, "--messages", QString::number(messages),
@@ -59,11 +38,7 @@ class CaptureFilesTest : public ::testing::Test {
         return path;
     }
 
-    MainWindow& window() const { return *started.window; }
     CaptureRowsModel& model() const { return *window().continuousList().model(); }
-
-    test::ScratchFolder scratch;
-    test::StartedProgram started;
 };
 
 TEST_F(CaptureFilesTest, OpenedFromTheMenuOrDroppedAndRegroupedWhenSetUpChanges) {
@@ -95,12 +70,7 @@ TEST_F(CaptureFilesTest, OpenedFromTheMenuOrDroppedAndRegroupedWhenSetUpChanges)
     ASSERT_TRUE(QTest::qWaitFor([&] { return window().heldCapture() != nullptr; }));
     EXPECT_EQ(RowTexts(model()), opened);
 
-    EXPECT_TRUE(
-        test::OnModal<SetupDialog>([&] { started.Click(kIdSetupButton); },
-                                   [](SetupDialog* dialog) {
-                                       dialog->protocolOption(ProtocolMode::kOdetics)->click();
-                                       dialog->okButton()->click();
-                                   }));
+    EXPECT_TRUE(started.SetUpProtocol(ProtocolMode::kOdetics));
     EXPECT_EQ(window().heldCapture()->packets().protocolMode(), ProtocolMode::kOdetics);
     EXPECT_NE(RowTexts(model()), opened);
 }
@@ -110,17 +80,16 @@ TEST_F(CaptureFilesTest, ForeignFilesAreTurnedAwayAndDamagedOnesOpenUpToTheDamag
     ASSERT_TRUE(window().OpenCapture(good));
     const QStringList rows = RowTexts(model());
 
-    const QString other = scratch.path() + QStringLiteral("/other.pcapng");
-    const QString exported = scratch.path() + QStringLiteral("/export.pcapng");
-    const QString text = scratch.path() + QStringLiteral("/notes.txt");
+    const QString other = PathOf("other.pcapng");
+    const QString exported = PathOf("export.pcapng");
+    const QString text = PathOf("notes.txt");
+    test::WriteFileBytes(other.toStdString(), pcapng::SectionHeaderBlock("another program", {}) +
+                                                  pcapng::InterfaceDescriptionBlock(1, "eth0", ""));
     {
-        std::ofstream(other.toStdString(), std::ios::binary)
-            << pcapng::SectionHeaderBlock("another program", {})
-            << pcapng::InterfaceDescriptionBlock(1, "eth0", "");
         std::ofstream out(exported.toStdString(), std::ios::binary);
         WiresharkExportWriter(out).Begin(CaptureFileInfo{});
-        std::ofstream(text.toStdString()) << "a shopping list, not a capture\n";
     }
+    test::WriteFileBytes(text.toStdString(), "a shopping list, not a capture\n");
     struct Case {
         QString path;
         const char* reason;
@@ -140,7 +109,7 @@ TEST_F(CaptureFilesTest, ForeignFilesAreTurnedAwayAndDamagedOnesOpenUpToTheDamag
     }
 
     // The same capture cut short, as a capture that was killed leaves it.
-    const QString damaged = scratch.path() + QStringLiteral("/cut.pcapng");
+    const QString damaged = PathOf("cut.pcapng");
     ASSERT_TRUE(QFile::copy(good, damaged));
     QFile cut(damaged);
     ASSERT_TRUE(cut.resize(cut.size() * 2 / 3 + 5));
@@ -163,35 +132,28 @@ TEST_F(CaptureFilesTest, FullBoundedCaptureSaysSoAndReopensAsItWasShown) {
     EXPECT_TRUE(test::DriveModal([&] { started.Click(kIdCaptureButton); }, [] { return false; }));
     ASSERT_EQ(started.program->captureModel.blockCount, kMaxBlocks);
     EXPECT_EQ(window().statusBar()->currentMessage(), QString::fromLatin1(kStoreFullStatus));
-    const ListModel& list = started.program->captureLists.packetList;
-    std::vector<std::string> rows;
-    for (int row = 0; row < list.GetItemCount(); ++row) rows.push_back(LogRowLine(list, row));
+    const std::vector<std::string> rows = started.PacketRows();
     ASSERT_FALSE(rows.empty());
 
     // Its export for Wireshark carries the Command column as the frames' comments.
-    const QString exported = scratch.path() + QStringLiteral("/bounded-export.pcapng");
-    const QString saved = scratch.path() + QStringLiteral("/bounded.pcapng");
+    const QString exported = PathOf("bounded-export.pcapng");
+    const QString saved = PathOf("bounded.pcapng");
     window().SetAskFileName([&](QWidget*, FileQuestion question, const QString&) {
         return question == FileQuestion::ExportForWireshark ? exported : saved;
     });
     window().menuAction(MenuCommand::ExportForWireshark)->trigger();
-    QProcess tshark;
-    tshark.start(QStringLiteral("tshark"), {"-r", exported, "-T", "fields", "-e", "frame.comment"});
-    ASSERT_TRUE(tshark.waitForFinished(test::kWaitMs));
-    const QList<QByteArray> comments = tshark.readAllStandardOutput().split('\n');
-    ASSERT_EQ(comments.size(), list.GetItemCount() + 1);  // and nothing after the last line feed
+    const ListModel& list = started.program->captureLists.packetList;
+    QStringList commands;
     for (int row = 0; row < list.GetItemCount(); ++row) {
-        EXPECT_EQ(QString::fromUtf8(comments[row]), FromWindows1252(list.GetItemText(row, 4)))
-            << "row " << row;
+        commands.push_back(FromWindows1252(list.GetItemText(row, 4)));
     }
+    EXPECT_EQ(test::TsharkComments(exported), commands);
 
     window().menuAction(MenuCommand::SaveCaptureAs)->trigger();
     started.Click(kIdClearButton);
     ASSERT_TRUE(window().OpenCapture(saved));
     EXPECT_EQ(window().heldCapture(), nullptr);  // a bounded file shows as a bounded capture
-    std::vector<std::string> reopened;
-    for (int row = 0; row < list.GetItemCount(); ++row) reopened.push_back(LogRowLine(list, row));
-    EXPECT_EQ(reopened, rows);
+    EXPECT_EQ(started.PacketRows(), rows);
     EXPECT_EQ(started.program->recentCaptures.front(), saved.toStdString());
 }
 

@@ -12,7 +12,6 @@
 #include "gui_test_support.hpp"
 #include "platform/capture_connection.hpp"
 #include "ui/capture_dialog.hpp"
-#include "views/log_writer.hpp"
 
 namespace orvane {
 namespace {
@@ -27,13 +26,10 @@ struct CaptureRun {
     QString finalCount;       // the counter as the dialog ended
 };
 
-class CaptureTest : public ::testing::Test {
+class CaptureTest : public test::ProgramTest {
   protected:
-    void SetUp() override { started.CheckEveryFilterBox(); }
-
-    // Clicks Capture and watches the capture dialog; Stop is clicked once `stopWhen` says so
-    // (never, when it is empty).
-    CaptureRun Capture(const std::function<bool(CaptureDialog&)>& stopWhen = {}) {
+    // Clicks Capture and watches the capture dialog; Stop is clicked once `stopWhen` says so.
+    CaptureRun Capture(const std::function<bool(CaptureDialog&)>& stopWhen) {
         CaptureRun run;
         bool seen = false;
         run.ended = test::DriveModal(
@@ -50,7 +46,7 @@ class CaptureTest : public ::testing::Test {
                 if (isNumber && (run.counts.empty() || run.counts.back() != count)) {
                     run.counts.push_back(count);
                 }
-                if (!stopWhen || !stopWhen(*dialog)) return false;
+                if (!stopWhen(*dialog)) return false;
                 QTest::mouseClick(dialog->stopButton(), Qt::LeftButton);
                 return true;
             });
@@ -61,16 +57,6 @@ class CaptureTest : public ::testing::Test {
     static std::function<bool(CaptureDialog&)> StopAt(int count) {
         return [count](CaptureDialog& dialog) { return dialog.counterText().toInt() >= count; };
     }
-
-    std::vector<std::string> Rows() {
-        const ListModel& list = started.program->captureLists.packetList;
-        std::vector<std::string> rows;
-        for (int row = 0; row < list.GetItemCount(); ++row) rows.push_back(LogRowLine(list, row));
-        return rows;
-    }
-
-    test::ScratchFolder scratch;
-    test::StartedProgram started = test::StartProgram();
 };
 
 TEST_F(CaptureTest, PacketViewShowsWhatReplayOfTheSameBytesGives) {
@@ -86,11 +72,11 @@ TEST_F(CaptureTest, PacketViewShowsWhatReplayOfTheSameBytesGives) {
     EXPECT_EQ(started.program->captureModel.blockCount, 150);
 
     // The same stream, captured and replayed by the command-line tool.
-    const QString raw = scratch.path() + QStringLiteral("/capture.bin");
-    ASSERT_EQ(test::RunCli({"capture", "--address", "127.0.0.1", "--port",
-                            QString::number(sim.port()), "--seconds", "5", "--save-raw", raw,
-                            "--out", scratch.path() + QStringLiteral("/capture.csv")}),
-              0);
+    const QString raw = PathOf("capture.bin");
+    ASSERT_EQ(
+        test::RunCli({"capture", "--address", "127.0.0.1", "--port", QString::number(sim.port()),
+                      "--seconds", "5", "--save-raw", raw, "--out", PathOf("capture.csv")}),
+        0);
     QByteArray replay;
     ASSERT_EQ(test::RunCli({"replay", raw}, &replay), 0);
     std::vector<std::string> replayRows;
@@ -99,7 +85,7 @@ TEST_F(CaptureTest, PacketViewShowsWhatReplayOfTheSameBytesGives) {
         if (!lines[i].isEmpty()) replayRows.push_back(lines[i].toStdString() + "\n");
     }
     EXPECT_GT(replayRows.size(), 100u);
-    EXPECT_EQ(Rows(), replayRows);
+    EXPECT_EQ(started.PacketRows(), replayRows);
 }
 
 TEST_F(CaptureTest, UnitClosingKeepsTheDialogUpAndTheData) {
@@ -119,7 +105,7 @@ TEST_F(CaptureTest, UnitClosingKeepsTheDialogUpAndTheData) {
         started.PointAt(sim.port());
         QElapsedTimer closedFor;
         const CaptureRun run = Capture([&](CaptureDialog&) {
-            if (started.window->captureSequence().IsConnectionOpen()) return false;
+            if (window().captureSequence().IsConnectionOpen()) return false;
             if (!closedFor.isValid()) closedFor.start();
             return closedFor.elapsed() > 300;  // still up well after the unit closed
         });
@@ -135,7 +121,7 @@ TEST_F(CaptureTest, StopBeforeDataOrARefusedConnectionKeepThePreviousCapture) {
     ASSERT_TRUE(sim.Start({"--scenario", "sony", "--rate", "fast", "--idle-after", "25"}));
     started.PointAt(sim.port());
     ASSERT_TRUE(Capture(StopAt(25)).ended);
-    const std::vector<std::string> before = Rows();
+    const std::vector<std::string> before = started.PacketRows();
     ASSERT_FALSE(before.empty());
 
     Simulator silent;
@@ -145,25 +131,26 @@ TEST_F(CaptureTest, StopBeforeDataOrARefusedConnectionKeepThePreviousCapture) {
     EXPECT_TRUE(run.ended);
     EXPECT_TRUE(run.counts.empty());
     EXPECT_EQ(started.program->captureModel.blockCount, 0);
-    EXPECT_EQ(Rows(), before);
+    EXPECT_EQ(started.PacketRows(), before);
 
-    const int bytesBefore = started.program->captureModel.byteCount;
-    const QString statusBefore = started.window->statusBar()->currentMessage();
+    // The refusal's message is WindowIsServicedUnderTheHourglassWhileConnecting's part.
+    const QString statusBefore = window().statusBar()->currentMessage();
     started.PointAt(test::FreeLoopbackPort());
     bool sawCaptureDialog = false;
-    const QString message = test::AnswerMessage(
-        [&] { started.Click(kIdCaptureButton); },
-        [&] { sawCaptureDialog = sawCaptureDialog || ActiveModal<CaptureDialog>() != nullptr; });
-    EXPECT_EQ(message, QStringLiteral("Error opening port: Device I/O error"));
+    EXPECT_FALSE(test::AnswerMessage([&] { started.Click(kIdCaptureButton); },
+                                     [&] {
+                                         sawCaptureDialog = sawCaptureDialog ||
+                                                            ActiveModal<CaptureDialog>() != nullptr;
+                                     })
+                     .isEmpty());
     EXPECT_FALSE(sawCaptureDialog);
-    EXPECT_EQ(Rows(), before);
-    EXPECT_EQ(started.program->captureModel.byteCount, bytesBefore);
-    EXPECT_EQ(started.window->statusBar()->currentMessage(), statusBefore);
+    EXPECT_EQ(started.PacketRows(), before);
+    EXPECT_EQ(window().statusBar()->currentMessage(), statusBefore);
 }
 
 TEST_F(CaptureTest, WindowIsServicedUnderTheHourglassWhileConnecting) {
     started.PointAt(test::FreeLoopbackPort());  // a capture unit that is not there
-    started.program->captureSettings.folder = scratch.path().toStdString();
+    started.program->captureSettings.folder = scratch.path().string();
     for (const bool continuous : {false, true}) {
         started.program->captureSettings.continuous = continuous;
         bool servicedWhileConnecting = false;

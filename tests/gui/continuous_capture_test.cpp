@@ -8,7 +8,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
-#include <QFile>
 #include <QLabel>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -30,49 +29,17 @@
 namespace orvane {
 namespace {
 
-using Rows = std::vector<std::vector<QString>>;
+using test::RowTexts;
 
-Rows AllCells(const QAbstractItemModel& model) {
-    Rows rows(static_cast<std::size_t>(model.rowCount()));
-    for (int row = 0; row < model.rowCount(); ++row) {
-        for (int column = 0; column < model.columnCount(); ++column) {
-            rows[static_cast<std::size_t>(row)].push_back(
-                model.data(model.index(row, column)).toString());
-        }
-    }
-    return rows;
-}
-
-QList<QByteArray> FileLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QList<QByteArray> lines = file.readAll().split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
-}
-
-// tshark's comment field of every frame, one line a frame.
-QStringList TsharkComments(const QString& path) {
-    QProcess tshark;
-    tshark.start(QStringLiteral("tshark"), {"-r", path, "-T", "fields", "-e", "frame.comment"});
-    if (!tshark.waitForFinished(test::kWaitMs)) return {QStringLiteral("tshark did not finish")};
-    QStringList lines = QString::fromUtf8(tshark.readAllStandardOutput()).split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
-}
-
-class ContinuousCaptureTest : public ::testing::Test {
+class ContinuousCaptureTest : public test::ProgramTest {
   protected:
     void SetUp() override {
-        scratch.WriteSettingsFile("[Setup]\r\nContinuous Capture= 1\r\nCapture Folder=" +
-                                  folder().toStdString() + "\r\n");
-        started = test::StartProgram();
-        started.window->AddMenuBar();
-        started.CheckEveryFilterBox();
+        test::WriteSettingsFile(scratch, "[Setup]\r\nContinuous Capture= 1\r\nCapture Folder=" +
+                                             folder().toStdString() + "\r\n");
+        test::ProgramTest::SetUp();
     }
 
-    QString folder() const { return scratch.path() + QStringLiteral("/captures"); }
-    MainWindow& window() const { return *started.window; }
+    QString folder() const { return PathOf("captures"); }
     CaptureRowsModel& model() const { return *window().continuousList().model(); }
     std::uint64_t Messages() const {
         return window().heldCapture() != nullptr ? window().heldCapture()->counters().messages : 0;
@@ -91,9 +58,6 @@ class ContinuousCaptureTest : public ::testing::Test {
             },
             [&] { seen = seen || test::ActiveModal<MessageDialog>() != nullptr; });
     }
-
-    test::ScratchFolder scratch;
-    test::StartedProgram started;
 };
 
 TEST_F(ContinuousCaptureTest, GrowsLivePastTheStoreLimitAndReopensAsShown) {
@@ -116,7 +80,7 @@ TEST_F(ContinuousCaptureTest, GrowsLivePastTheStoreLimitAndReopensAsShown) {
     const int resetsBefore = resets.count();
     started.Click(kIdTimeSense);
     EXPECT_EQ(resets.count(), resetsBefore + 1);
-    const QString logPath = scratch.path() + QStringLiteral("/live.csv");
+    const QString logPath = PathOf("live.csv");
     window().SetAskSaveFileName([&](QWidget*) { return logPath; });
     started.Click(kIdSaveLogButton);
     const int insertsAfterToggle = inserts.count();
@@ -152,31 +116,31 @@ TEST_F(ContinuousCaptureTest, GrowsLivePastTheStoreLimitAndReopensAsShown) {
     EXPECT_GT(inserts.count() - insertsAfterToggle, 1) << "rows arrived in several batches";
     EXPECT_TRUE(window().statusBar()->currentMessage().startsWith(QStringLiteral("Captured ")));
 
-    const Rows shown = AllCells(model());
-    ASSERT_GT(shown.size(), 1000u);
-    const QList<QByteArray> log = FileLines(logPath);
-    ASSERT_GT(log.size(), 2);
+    const QStringList shown = RowTexts(model());
+    ASSERT_GT(shown.size(), 1000);
+    const QList<QByteArray> log =
+        QByteArray::fromStdString(test::ReadFileBytes(logPath.toStdString())).split('\n');
+    ASSERT_GT(log.size(), 3);
     EXPECT_EQ(log[1], "Event\tTime\tID\tPacket\tCommand\r");
-    ASSERT_LE(static_cast<std::size_t>(log.size() - 2), shown.size());
-    for (qsizetype i = 2; i < log.size(); ++i) {
-        const std::vector<QString>& row = shown[static_cast<std::size_t>(i - 2)];
-        const QString line = QStringList(row.begin(), row.begin() + 5).join('\t') + '\r';
+    ASSERT_LE(log.size() - 3, shown.size());
+    for (qsizetype i = 2; i + 1 < log.size(); ++i) {
+        const QString line = shown[i - 2].section('\t', 0, 4) + '\r';
         ASSERT_EQ(log[i], QByteArray::fromStdString(ToWindows1252(line))) << "log line " << i;
     }
 
     // The export for Wireshark as tshark reads it: the Command column as the frame comments.
-    const QString exportPath = scratch.path() + QStringLiteral("/export.pcapng");
+    const QString exportPath = PathOf("export.pcapng");
     window().SetAskFileName([&](QWidget*, FileQuestion, const QString&) { return exportPath; });
     window().menuAction(MenuCommand::ExportForWireshark)->trigger();
     QStringList commands;
-    for (const auto& row : shown) commands.push_back(row[4]);
-    EXPECT_EQ(TsharkComments(exportPath), commands);
+    for (const QString& row : shown) commands.push_back(row.section('\t', 4, 4));
+    EXPECT_EQ(test::TsharkComments(exportPath), commands);
 
     // The capture file opened again shows every cell as the live list did.
     const QString file = QString::fromStdString(window().liveCapture()->filePath());
     EXPECT_TRUE(file.startsWith(folder() + QStringLiteral("/capture-")));
     ASSERT_TRUE(window().OpenCapture(file));
-    EXPECT_EQ(AllCells(model()), shown);
+    EXPECT_EQ(RowTexts(model()), shown);
 }
 
 TEST_F(ContinuousCaptureTest, StopKeepsEveryMessageThatArrivedBeforeIt) {
@@ -212,17 +176,17 @@ TEST_F(ContinuousCaptureTest, UnitClosingKeepsWhatArrivedAndClosesTheFile) {
     EXPECT_TRUE(message.startsWith(QStringLiteral("The capture unit closed the connection")))
         << message.toStdString();
     EXPECT_EQ(Messages(), 40u);
-    const Rows shown = AllCells(model());
-    EXPECT_GT(shown.size(), 0u);
+    const QStringList shown = RowTexts(model());
+    EXPECT_GT(shown.size(), 0);
     ASSERT_TRUE(window().OpenCapture(QString::fromStdString(window().liveCapture()->filePath())));
-    EXPECT_EQ(AllCells(model()), shown);
+    EXPECT_EQ(RowTexts(model()), shown);
 }
 
 TEST_F(ContinuousCaptureTest, CaptureThatCannotStartSaysWhyAndChangesNothing) {
     test::Simulator sim;
     ASSERT_TRUE(sim.Start({"--scenario", "sony", "--rate", "fast", "--idle-after", "30"}));
-    const QString plainFile = scratch.path() + QStringLiteral("/not-a-folder");
-    QFile(plainFile).open(QIODevice::WriteOnly);
+    const QString plainFile = PathOf("not-a-folder");
+    test::WriteFileBytes(plainFile.toStdString(), "");
     struct Case {
         QString folder;
         bool unitThere;

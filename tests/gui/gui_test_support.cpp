@@ -1,13 +1,11 @@
-// Helpers of the GUI tests: a scratch working folder, a started program, the simulator and the
-// CLI as processes on loopback, and driving modal dialogs from the event loop.
+// Helpers of the GUI tests: a started program, the simulator, the CLI and tshark as processes on
+// loopback, driving modal dialogs from the event loop, and the rows a list shows.
 #include "gui_test_support.hpp"
-
-#include <gtest/gtest.h>
 
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTest>
@@ -15,32 +13,36 @@
 
 #include "app/capture_sequence.hpp"
 #include "ui/message_dialog.hpp"
+#include "ui/setup_dialog.hpp"
+#include "views/log_writer.hpp"
 
 namespace orvane::test {
-
-ScratchFolder::ScratchFolder() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
-
-ScratchFolder::~ScratchFolder() { QDir::setCurrent(previous_); }
-
-std::string ScratchFolder::ReadSettingsFile() const {
-    QFile file(dir_.filePath("Orvane.ini"));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll().toStdString();
-}
-
-void ScratchFolder::WriteSettingsFile(const std::string& text) const {
-    QFile file(dir_.filePath("Orvane.ini"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text.data(), static_cast<qint64>(text.size()));
-}
 
 void StartedProgram::Click(int id) const {
     QTest::mouseClick(Control(id), Qt::LeftButton, {}, QPoint(5, 5));
 }
 
+std::vector<std::string> StartedProgram::PacketRows() const {
+    const ListModel& list = program->captureLists.packetList;
+    std::vector<std::string> rows;
+    for (int row = 0; row < list.GetItemCount(); ++row) rows.push_back(LogRowLine(list, row));
+    return rows;
+}
+
 void StartedProgram::PointAt(quint16 port) const {
     program->settings.captureUnitAddress = "127.0.0.1";
     program->settings.captureUnitPort = port;
+}
+
+bool StartedProgram::InSetUp(const std::function<void(SetupDialog*)>& act) const {
+    return OnModal<SetupDialog>([this] { Click(kIdSetupButton); }, act);
+}
+
+bool StartedProgram::SetUpProtocol(ProtocolMode mode) const {
+    return InSetUp([mode](SetupDialog* dialog) {
+        dialog->protocolOption(mode)->click();
+        dialog->okButton()->click();
+    });
 }
 
 StartedProgram StartProgram() {
@@ -53,6 +55,27 @@ StartedProgram StartProgram() {
     RestoreSettings(*started.program, *started.window);
     started.window->captureSequence().SetConnectTimeoutMs(kWaitMs);
     return started;
+}
+
+QStringList RowTexts(const QAbstractItemModel& model) {
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model.columnCount(); ++column) {
+            cells.push_back(model.data(model.index(row, column)).toString());
+        }
+        rows.push_back(cells.join('\t'));
+    }
+    return rows;
+}
+
+QStringList TsharkComments(const QString& path) {
+    QProcess tshark;
+    tshark.start(QStringLiteral("tshark"), {"-r", path, "-T", "fields", "-e", "frame.comment"});
+    if (!tshark.waitForFinished(kWaitMs)) return {QStringLiteral("tshark did not finish")};
+    QStringList lines = QString::fromUtf8(tshark.readAllStandardOutput()).split('\n');
+    if (lines.back().isEmpty()) lines.removeLast();  // after the last line feed
+    return lines;
 }
 
 bool DriveModal(const std::function<void()>& open, const std::function<bool()>& step) {

@@ -1,43 +1,41 @@
-// Helpers of the GUI tests: a scratch working folder, a started program, the simulator and the
-// CLI as processes on loopback, and driving modal dialogs from the event loop.
+// Helpers of the GUI tests: a started program in a scratch working folder, the simulator, the
+// CLI and tshark as processes on loopback, driving modal dialogs from the event loop, and the
+// rows a list shows.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QProcess>
 #include <QString>
-#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/main_window.hpp"
 #include "app/program.hpp"
+#include "scratch_folder.hpp"
 #include "ui/owner_button.hpp"
+
+namespace orvane {
+class SetupDialog;
+}
 
 namespace orvane::test {
 
 // Every wait ends by itself; a modal dialog still open at its deadline is closed.
 inline constexpr int kWaitMs = 20000;
 
-inline constexpr int kFilterIds[6] = {kIdTimeSense,   kIdTimeReply,   kIdStatusSense,
-                                      kIdStatusReply, kIdDisplayAcks, kIdDevTypeFilter};
-
-// Makes a fresh temporary folder the current one for the test's lifetime, so each test reads
-// and writes its own "Orvane.ini".
-class ScratchFolder {
-  public:
-    ScratchFolder();
-    ~ScratchFolder();
-
-    QString path() const { return dir_.path(); }
-    std::string ReadSettingsFile() const;  // empty when there is none
-    void WriteSettingsFile(const std::string& text) const;
-
-  private:
-    QTemporaryDir dir_;
-    QString previous_;
-};
+// The settings file in `dir`, where a program started there keeps it; empty when there is none.
+inline std::string ReadSettingsFile(const ScratchFolder& dir) {
+    return ReadFileBytes(dir.Path("Orvane.ini"));
+}
+inline void WriteSettingsFile(const ScratchFolder& dir, const std::string& text) {
+    WriteFileBytes(dir.Path("Orvane.ini"), text);
+}
 
 // A program started the way ProgramMain starts it, up to the event loop.
 struct StartedProgram {
@@ -53,9 +51,47 @@ struct StartedProgram {
         window->SetViewOptions({window->GetViewOptions().view, FilterFlags::ShowAll()});
     }
     int Rows(ViewKind view) const { return program->captureLists.ListFor(view).GetItemCount(); }
+    std::vector<std::string> PacketRows() const;  // as Save Log writes them
     void PointAt(quint16 port) const;
+    // Clicks Set Up and lets `act` answer the dialog; false when none showed in time.
+    bool InSetUp(const std::function<void(SetupDialog*)>& act) const;
+    bool SetUpProtocol(ProtocolMode mode) const;  // chooses `mode` in Set Up, then Ok
+    // Writes a capture unit's raw stream to `path` and opens it.
+    bool OpenStream(const std::string& path, const std::string& stream) const {
+        WriteFileBytes(path, stream);
+        return window->OpenCapture(QString::fromStdString(path));
+    }
 };
 StartedProgram StartProgram();
+
+// A started program with its menu bar and every filter box checked, in a scratch folder that
+// is the current one; `Base` is ::testing::Test or a TestWithParam.
+template <typename Base>
+class ProgramFixture : public Base {
+  protected:
+    void SetUp() override {
+        started = StartProgram();
+        started.window->AddMenuBar();
+        started.CheckEveryFilterBox();
+    }
+    MainWindow& window() const { return *started.window; }
+    QString PathOf(const char* name) const { return QString::fromStdString(scratch.Path(name)); }
+
+    ScratchFolder scratch{true};
+    StartedProgram started;
+};
+using ProgramTest = ProgramFixture<::testing::Test>;
+
+// Names the cases of a test run once bounded and once continuous.
+inline std::string CaptureModeName(const ::testing::TestParamInfo<bool>& continuous) {
+    return continuous.param ? "Continuous" : "Bounded";
+}
+
+// Each row of `model`, its cells joined by tabs.
+QStringList RowTexts(const QAbstractItemModel& model);
+
+// tshark's comment field of every frame of `path`, one line a frame.
+QStringList TsharkComments(const QString& path);
 
 // The modal dialog on top, if it is a T.
 template <typename T>

@@ -2,8 +2,6 @@
 // capture-unit stream, one message a packet.
 #pragma once
 
-#include <QFile>
-#include <QString>
 #include <string>
 #include <vector>
 
@@ -17,8 +15,6 @@ struct LinePacket {
     int atMs;  // the first byte's time
     std::vector<int> bytes;
 };
-
-// FaultyLine's bytes come one a millisecond.
 
 // A 9-pin packet with its checksum: the low byte of the sum.
 inline std::vector<int> Sony(std::vector<int> bytes) {
@@ -52,7 +48,8 @@ inline const Severity kFaultyLineSeverities[] = {
     Severity::kWarning, Severity::kError, Severity::kWarning, Severity::kNone,  Severity::kNone,
 };
 
-// `bytesPerMs` bytes of a packet come each millisecond.
+// The packets as the capture unit streams them, one message a packet, `bytesPerMs` bytes of a
+// packet each millisecond.
 inline std::string RawStream(const std::vector<LinePacket>& packets, int bytesPerMs = 1) {
     std::string stream;
     std::uint32_t sequence = 1;
@@ -64,14 +61,6 @@ inline std::string RawStream(const std::vector<LinePacket>& packets, int bytesPe
         }
     }
     return stream;
-}
-
-// Writes the stream to `path`; false when it could not.
-inline bool WriteStream(const QString& path, const std::string& stream) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(stream.data(), static_cast<qint64>(stream.size())) ==
-               static_cast<qint64>(stream.size());
 }
 
 }  // namespace orvane::test

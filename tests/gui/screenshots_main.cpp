@@ -44,7 +44,7 @@ class Pictures {
 // A bounded capture of commands and their acknowledgements (the routine time and status polling
 // hidden), both views, and the dialogs around it.
 void TakeBoundedCapture(Pictures& pictures) {
-    test::ScratchFolder scratch;
+    test::ScratchFolder scratch(true);
     test::StartedProgram started = test::StartProgram();
     ViewOptions options = started.window->GetViewOptions();
     options.filters.displayAcks = options.filters.dispDevType = true;
@@ -76,11 +76,10 @@ void TakeBoundedCapture(Pictures& pictures) {
     pictures.Save(started.window.get(), "main-window-byte-view.png");
     started.Click(kIdPacketView);
 
-    if (!test::OnModal<SetupDialog>([&] { started.Click(kIdSetupButton); },
-                                    [&](SetupDialog* dialog) {
-                                        pictures.Save(dialog, "setup-dialog.png");
-                                        dialog->cancelButton()->click();
-                                    })) {
+    if (!started.InSetUp([&](SetupDialog* dialog) {
+            pictures.Save(dialog, "setup-dialog.png");
+            dialog->cancelButton()->click();
+        })) {
         pictures.Fail("no Setup dialog");
     }
     started.PointAt(test::FreeLoopbackPort());  // a capture unit that is not there
@@ -96,7 +95,7 @@ void TakeBoundedCapture(Pictures& pictures) {
 // A continuous capture under way, with the menu bar, time polling shown, past the bounded
 // store's limit of 1000 messages.
 void TakeLiveCapture(Pictures& pictures) {
-    test::ScratchFolder scratch;
+    test::ScratchFolder scratch(true);
     test::StartedProgram started = test::StartProgram();
     started.window->AddMenuBar();
     ViewOptions options = started.window->GetViewOptions();
@@ -104,7 +103,7 @@ void TakeLiveCapture(Pictures& pictures) {
     options.filters.displayAcks = options.filters.dispDevType = true;
     started.window->SetViewOptions(options);
     started.program->captureSettings.continuous = true;
-    started.program->captureSettings.folder = (scratch.path() + "/captures").toStdString();
+    started.program->captureSettings.folder = scratch.Path("captures");
     test::Simulator sim;
     if (!sim.Start({"--scenario", "sony", "--seed", "3", "--rate", "400"})) {
         return pictures.Fail("the simulator did not start");
@@ -172,13 +171,12 @@ std::string FaultyTraffic() {
 // The analysis of a line with faults: the Latency and Verdict columns with a problem chosen by
 // F8, and the Statistics window.
 void TakeAnalysis(Pictures& pictures) {
-    test::ScratchFolder scratch;
+    test::ScratchFolder scratch(true);
     test::StartedProgram started = test::StartProgram();
     started.window->AddMenuBar();
     started.window->SetViewOptions({ViewKind::Packet, FilterFlags::ShowAll()});
     started.program->captureSettings.continuous = true;
-    const QString path = scratch.path() + QStringLiteral("/line-with-faults.bin");
-    if (!test::WriteStream(path, FaultyTraffic()) || !started.window->OpenCapture(path)) {
+    if (!started.OpenStream(scratch.Path("line-with-faults.bin"), FaultyTraffic())) {
         return pictures.Fail("the line with faults did not open");
     }
     started.window->SetAnalysisColumnsShown(true);

@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QBarSet>
 #include <QClipboard>
-#include <QFile>
 #include <QLabel>
 #include <QLineSeries>
 #include <QTableWidget>
@@ -21,17 +20,12 @@
 namespace orvane {
 namespace {
 
-class StatisticsWindowTest : public ::testing::TestWithParam<bool> {
+class StatisticsWindowTest : public test::ProgramFixture<::testing::TestWithParam<bool>> {
   protected:
     void SetUp() override {
-        started = test::StartProgram();
-        started.window->AddMenuBar();
+        ProgramFixture::SetUp();
         started.program->captureSettings.continuous = GetParam();
     }
-    MainWindow& window() const { return *started.window; }
-
-    test::ScratchFolder scratch;
-    test::StartedProgram started;
 };
 
 // The count in a table's second column for the row named `name`, or -1.
@@ -43,9 +37,7 @@ int CountOf(const QTableWidget& table, const QString& name, int column) {
 }
 
 TEST_P(StatisticsWindowTest, ShowsTheFiguresOfAKnownLine) {
-    const QString path = scratch.path() + QStringLiteral("/line.bin");
-    ASSERT_TRUE(test::WriteStream(path, test::RawStream(test::FaultyLine())));
-    ASSERT_TRUE(window().OpenCapture(path));
+    ASSERT_TRUE(started.OpenStream(scratch.Path("line.bin"), test::RawStream(test::FaultyLine())));
     window().menuAction(MenuCommand::Statistics)->trigger();
     StatisticsWindow* statistics = window().statisticsWindow();
     ASSERT_TRUE(statistics->isVisible());
@@ -89,28 +81,23 @@ TEST_P(StatisticsWindowTest, ShowsTheFiguresOfAKnownLine) {
     ASSERT_EQ(copied.size(), 7);
     EXPECT_TRUE(copied[0].startsWith(QStringLiteral("Name\tSide\tCount\tShare\t")));
     EXPECT_EQ(copied[1].split('\t').size(), 8);
-    const QString csv = scratch.path() + QStringLiteral("/figures.csv");
+    const QString csv = PathOf("figures.csv");
     window().SetAskFileName([&](QWidget*, FileQuestion question, const QString&) {
         EXPECT_EQ(question, FileQuestion::SaveStatistics);
         return csv;
     });
     QTest::mouseClick(statistics->csvButton(), Qt::LeftButton);
-    QFile file(csv);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readLine().startsWith("kind,name,side,count,share,"));
+    EXPECT_EQ(test::ReadFileBytes(csv.toStdString()).rfind("kind,name,side,count,share,", 0), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(BoundedAndContinuous, StatisticsWindowTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& choice) {
-                             return choice.param ? std::string("Continuous")
-                                                 : std::string("Bounded");
-                         });
+                         test::CaptureModeName);
 
-TEST(StatisticsWindowLive, FiguresGrowWhileTheCaptureRuns) {
-    test::ScratchFolder scratch;
-    test::StartedProgram started = test::StartProgram();
+using StatisticsWindowLive = test::ProgramTest;
+
+TEST_F(StatisticsWindowLive, FiguresGrowWhileTheCaptureRuns) {
     started.program->captureSettings.continuous = true;
-    started.program->captureSettings.folder = (scratch.path() + "/captures").toStdString();
+    started.program->captureSettings.folder = scratch.Path("captures");
     test::Simulator sim;
     ASSERT_TRUE(sim.Start({"--scenario", "sony", "--seed", "2", "--rate", "400"}));
     started.PointAt(sim.port());
