@@ -9,15 +9,13 @@
 namespace orvane {
 namespace {
 
-constexpr std::uint8_t kStx = 0x02;
-
 // Whether a VDCP packet holds a whole message: an STX frame as long as its byte count says
 // (STX, count, body, checksum), a lone ACK or NAK, or a NAK with its error byte.
 bool IsWholeVdcpMessage(std::span<const std::uint8_t> key, std::size_t length) {
     if (key.empty()) return true;
-    if (length == 1 && (key[0] == 0x04 || key[0] == 0x05)) return true;
-    if (length == 2 && key[0] == 0x05) return true;
-    return key[0] == kStx && length >= 2 && length == 3 + std::size_t{key[1]};
+    if (length == 1 && (key[0] == kVdcpAck || key[0] == kVdcpNak)) return true;
+    if (length == 2 && key[0] == kVdcpNak) return true;
+    return key[0] == kVdcpStx && length >= 2 && length == 3 + std::size_t{key[1]};
 }
 
 }  // namespace

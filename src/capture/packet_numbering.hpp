@@ -56,23 +56,27 @@ class SonyNumbering {
     int replyPosition_ = 0;
 };
 
+// The bytes that begin VDCP messages: a frame's start, and the device's one-byte replies.
+inline constexpr std::uint8_t kVdcpStx = 0x02;
+inline constexpr std::uint8_t kVdcpAck = 0x04;
+inline constexpr std::uint8_t kVdcpNak = 0x05;
+
 // VDCP framing of one side: STX, byte count, that many body bytes, checksum; the device also
 // sends one-byte ACK and NAK replies (a NAK followed by its error byte).
 class VdcpFraming {
   public:
     std::int32_t Take(int value, bool isDevice) {
-        constexpr int kStx = 0x02, kAck = 0x04, kNak = 0x05;
         switch (phase_) {
             case Phase::kIdle:
-                if (value == kStx) {
+                if (value == kVdcpStx) {
                     ++counter_;
                     phase_ = Phase::kAfterStart;
                 } else if (!isDevice) {
                     // The controller only sends frames: any idle byte is read as a frame start.
                     phase_ = Phase::kAfterStart;
-                } else if (value == kAck) {
+                } else if (value == kVdcpAck) {
                     ++counter_;
-                } else if (value == kNak) {
+                } else if (value == kVdcpNak) {
                     ++counter_;
                     phase_ = Phase::kAfterNak;
                 }

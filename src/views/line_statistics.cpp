@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "capture/hex_dump.hpp"
+#include "capture/packet_numbering.hpp"
 #include "decode/decoder.hpp"
 #include "decode/sony_packet.hpp"
 #include "decode/vdcp_names.hpp"
@@ -12,9 +13,6 @@
 namespace orvane {
 namespace {
 
-constexpr std::uint8_t kVdcpStx = 0x02;
-constexpr std::uint8_t kVdcpAck = 0x04;
-constexpr std::uint8_t kVdcpNak = 0x05;
 // Replies gathered before their times are looked up.
 constexpr std::size_t kPendingReplies = 4096;
 

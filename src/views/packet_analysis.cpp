@@ -18,10 +18,6 @@ constexpr std::int64_t kReplyWaitMs = 100;
 constexpr std::int64_t kSonyReplyDoneMs = 9;
 constexpr std::int64_t kVdcpReplyBeginMs = 6;
 
-constexpr std::uint8_t kStx = 0x02;
-constexpr std::uint8_t kAck = 0x04;
-constexpr std::uint8_t kNak = 0x05;
-
 constexpr std::uint16_t Bit(VerdictKind kind) {
     return static_cast<std::uint16_t>(1u << static_cast<int>(kind));
 }
@@ -76,7 +72,7 @@ Framing CheckVdcp(std::span<const std::uint8_t> bytes, bool device) {
     Framing framing;
     framing.length = Saturated16(bytes.size());
     const std::uint8_t first = bytes[0];
-    if (first == kStx) {
+    if (first == kVdcpStx) {
         const std::size_t announced = bytes.size() >= 2 ? std::size_t{bytes[1]} + 3 : 3;
         framing.announced = static_cast<std::uint16_t>(announced);
         if (bytes.size() >= announced) {
@@ -86,9 +82,9 @@ Framing CheckVdcp(std::span<const std::uint8_t> bytes, bool device) {
             framing.expected = static_cast<std::uint8_t>(0x100 - (sum & 0xFF));
             framing.received = bytes[announced - 1];
         }
-    } else if (device && first == kAck) {
+    } else if (device && first == kVdcpAck) {
         framing.announced = 1;
-    } else if (device && first == kNak) {
+    } else if (device && first == kVdcpNak) {
         framing.announced = 2;
         if (bytes.size() >= 2) {
             framing.nak = true;
@@ -263,7 +259,7 @@ void PacketAnalysis::Analyze(std::size_t p) {
     // The code is read only from a packet that holds one: a 9-pin CMD1 and CMD2, or a VDCP
     // frame's command type and code.
     const bool holdsCode =
-        vdcp_ ? scratch_[0] == kStx && scratch_.size() >= 4 : scratch_.size() >= 2;
+        vdcp_ ? scratch_[0] == kVdcpStx && scratch_.size() >= 4 : scratch_.size() >= 2;
     const bool unknown = isPacket && holdsCode && IsUnknownCode(scratch_, device);
     // On a 9-pin line any byte opens a packet: one that breaks its framing and names no known
     // code is line noise rather than a damaged packet.
