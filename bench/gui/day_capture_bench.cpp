@@ -108,6 +108,12 @@ void BM_OpenDayCapture(benchmark::State& state) {
         rows = w.rows();
         state.counters["open_ms"] = static_cast<double>(clock.nsecsElapsed()) / 1e6;
         state.counters["rss_mb"] = ProcStatusMb("VmRSS:");
+        if (const ContinuousCapture* capture = w.window->heldCapture()) {
+            state.counters["bytes_mb"] = static_cast<double>(capture->bytes().MemoryBytes()) / 1e6;
+            state.counters["packets_mb"] =
+                static_cast<double>(capture->packets().MemoryBytes()) / 1e6;
+            state.counters["capture_mb"] = static_cast<double>(capture->MemoryBytes()) / 1e6;
+        }
     }
     state.counters["first_rows_ms"] = firstRowsMs;
     state.counters["rows"] = static_cast<double>(rows);

@@ -210,4 +210,10 @@ std::int64_t ContinuousCapture::AbsoluteTimeUs(std::uint32_t index) const {
     return startUs + (bytes_.TimeMs(index) - firstByteTimeMs_) * 1000;
 }
 
+std::size_t ContinuousCapture::MemoryBytes() const {
+    return bytes_.MemoryBytes() + packets_.MemoryBytes() + messageStarts_.capacityBytes() +
+           sequenceRuns_.capacity() * sizeof(sequenceRuns_[0]) +
+           gaps_.capacity() * sizeof(SequenceGap);
+}
+
 }  // namespace orvane

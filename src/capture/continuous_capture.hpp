@@ -86,6 +86,10 @@ class ContinuousCapture {
     // unknown).
     std::int64_t AbsoluteTimeUs(std::uint32_t index) const;
 
+    // Bytes held by the stored bytes, the packet index and the message places, for memory
+    // figures.
+    std::size_t MemoryBytes() const;
+
   private:
     class NoEvents final : public ReceiveEvents {
       public:

@@ -2,49 +2,100 @@
 #include "capture/serial_byte_store.hpp"
 
 #include <algorithm>
+#include <cstdlib>
+#include <span>
+
+#include "capture/block_codec.hpp"
 
 namespace orvane {
 
+SerialByteStore::SerialByteStore() : open_(std::make_unique<Plain>()) { open_->block = 0; }
+SerialByteStore::SerialByteStore(SerialByteStore&&) noexcept = default;
+SerialByteStore& SerialByteStore::operator=(SerialByteStore&&) noexcept = default;
+SerialByteStore::~SerialByteStore() = default;
+
 void SerialByteStore::Append(std::uint8_t value, std::int32_t direction, std::int64_t timeMs) {
-    const std::size_t index = words_.size();
-    if (index > 0 && timeMs < lastTimeMs_) timeMs = lastTimeMs_;
-    const std::int64_t step = index == 0 ? 0 : timeMs - lastTimeMs_;
+    if (size_ > 0 && timeMs < lastTimeMs_) timeMs = lastTimeMs_;
+    const std::int64_t step = size_ == 0 ? 0 : timeMs - lastTimeMs_;
     lastTimeMs_ = timeMs;
-    if ((index & ((std::size_t{1} << kCheckpointBits) - 1)) == 0) checkpointsMs_.push_back(timeMs);
-    std::uint16_t stepBits = 0;
-    if (step >= kLongStep) {
-        stepBits = kLongStep;
-        longSteps_.emplace_back(index, step);
-    } else {
-        stepBits = static_cast<std::uint16_t>(step);
+    const std::size_t place = Place(size_);
+    // A block's first byte has its own time; only later long steps are needed to rebuild times.
+    if (place == 0) openFirstLongStep_ = longSteps_.size();
+    std::uint8_t stepBits = kLongStep;
+    if (step < kLongStep) {
+        stepBits = static_cast<std::uint8_t>(step);
+    } else if (place != 0) {
+        longSteps_.push_back(step);
     }
-    const auto side = static_cast<std::uint16_t>((direction >> 6) & 0x3);
-    words_.push_back(
-        static_cast<std::uint16_t>((side << kSideShift) | (stepBits << kStepShift) | value));
+    open_->values[place] = value;
+    open_->marks[place] =
+        static_cast<std::uint8_t>((((direction >> 6) & 0x3) << kSideShift) | stepBits);
+    open_->timesMs[place] = timeMs;
+    ++size_;
+    if (Place(size_) == 0) CodeOpenBlock();
 }
 
-std::int64_t SerialByteStore::TimeMs(std::size_t index) const {
-    const std::size_t checkpoint = index >> kCheckpointBits;
-    std::int64_t timeMs = checkpointsMs_[checkpoint];
-    for (std::size_t i = (checkpoint << kCheckpointBits) + 1; i <= index; ++i) {
-        const std::uint16_t step = StepOf(words_[i]);
-        if (step != kLongStep) {
-            timeMs += step;
-            continue;
-        }
-        const auto found = std::lower_bound(longSteps_.begin(), longSteps_.end(), i,
-                                            [](const std::pair<std::size_t, std::int64_t>& entry,
-                                               std::size_t at) { return entry.first < at; });
-        if (found != longSteps_.end() && found->first == i) timeMs += found->second;
+void SerialByteStore::CodeOpenBlock() {
+    scratch_.clear();
+    EncodeBlock(open_->values, scratch_);
+    const std::size_t valuesSize = scratch_.size();
+    EncodeBlock(open_->marks, scratch_);
+    Coded coded;
+    coded.data = std::make_unique_for_overwrite<std::uint8_t[]>(scratch_.size());
+    std::copy(scratch_.begin(), scratch_.end(), coded.data.get());
+    coded.valuesSize = static_cast<std::uint32_t>(valuesSize);
+    coded.marksSize = static_cast<std::uint32_t>(scratch_.size() - valuesSize);
+    coded.firstTimeMs = open_->timesMs[0];
+    coded.firstLongStep = openFirstLongStep_;
+    coded_.push_back(std::move(coded));
+    // The newest rows are read most: the block just coded goes into the cache as it stands,
+    // and the block it displaces is reused for the next one.
+    const std::size_t block = open_->block;
+    std::unique_ptr<Plain>& slot = cache_[block % kCacheBlocks];
+    std::unique_ptr<Plain> spare = std::move(slot);
+    slot = std::move(open_);
+    open_ = spare ? std::move(spare) : std::make_unique<Plain>();
+    open_->block = block + 1;
+}
+
+const SerialByteStore::Plain& SerialByteStore::Decode(std::size_t block) const {
+    std::unique_ptr<Plain>& slot = cache_[block % kCacheBlocks];
+    if (!slot) slot = std::make_unique<Plain>();
+    Plain& plain = *slot;
+    const Coded& coded = coded_[block];
+    const std::span<const std::uint8_t> values(coded.data.get(), coded.valuesSize);
+    const std::span<const std::uint8_t> marks(coded.data.get() + coded.valuesSize, coded.marksSize);
+    // The coding never leaves memory, so a block that does not decode is a fault in this
+    // program, not in any input: better stopped than shown wrong.
+    if (!DecodeBlock(values, plain.values) || !DecodeBlock(marks, plain.marks)) std::abort();
+    std::int64_t timeMs = coded.firstTimeMs;
+    std::size_t longStep = coded.firstLongStep;
+    plain.timesMs[0] = timeMs;
+    for (std::size_t k = 1; k < kBlockSize; ++k) {
+        const std::uint8_t step = plain.marks[k] & kLongStep;
+        timeMs += step == kLongStep ? longSteps_[longStep++] : step;
+        plain.timesMs[k] = timeMs;
     }
-    return timeMs;
+    plain.block = block;
+    return plain;
 }
 
 void SerialByteStore::Clear() { *this = SerialByteStore(); }
 
+void SerialByteStore::ReleaseBefore(std::size_t index) {
+    const std::size_t blocks = std::min(index >> kBlockBits, coded_.size());
+    for (std::size_t b = released_; b < blocks; ++b) coded_[b].data.reset();
+    released_ = std::max(released_, blocks);
+}
+
 std::size_t SerialByteStore::MemoryBytes() const {
-    return words_.capacityBytes() + checkpointsMs_.capacity() * sizeof(std::int64_t) +
-           longSteps_.capacity() * sizeof(longSteps_[0]);
+    std::size_t total = coded_.capacity() * sizeof(Coded) + sizeof(Plain) +
+                        longSteps_.capacity() * sizeof(std::int64_t) + scratch_.capacity();
+    for (std::size_t b = released_; b < coded_.size(); ++b) {
+        total += coded_[b].valuesSize + coded_[b].marksSize;
+    }
+    for (const auto& plain : cache_) total += plain ? sizeof(Plain) : 0;
+    return total;
 }
 
 }  // namespace orvane

@@ -1,57 +1,91 @@
 // The serial bytes of a continuous capture, stored once and compactly: value, side and time.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
-#include "capture/chunked_array.hpp"
-
 namespace orvane {
 
-// Two bytes a serial byte: one 16-bit word holds the value, the side and the time since the
-// byte before. A capture's times only rise, and on a busy line bytes are a millisecond or so
-// apart and packets a few milliseconds, so the step almost always fits in 6 bits; a longer pause
-// (63 ms and more) is kept aside. The absolute time of every 64th byte is kept too, so any
-// byte's time is at most 63 additions away.
+// Bytes are kept in blocks of 4,096. The block still filling is held plain; a full block is
+// coded (block_codec.hpp) as two planes, the values and a mark per byte (side and the time
+// since the byte before), which a line's repeating traffic shrinks several times over. A read
+// decodes its block into a small cache, so rows near each other, and a walk through the bytes
+// in order, decode each block once.
+//
+// A step of 63 ms or more is kept aside; each block keeps its first byte's time, so every time
+// comes back exactly. Reads fill the cache, so one store must not be read from two threads at
+// once.
 class SerialByteStore {
   public:
+    SerialByteStore();
+    SerialByteStore(SerialByteStore&&) noexcept;
+    SerialByteStore& operator=(SerialByteStore&&) noexcept;
+    ~SerialByteStore();
+
     // `direction` is the capture unit's side code: 0x80 controller, 0xC0 device, 0x00 neither.
     // Times must not fall; a smaller time is taken as the previous byte's.
     void Append(std::uint8_t value, std::int32_t direction, std::int64_t timeMs);
 
-    std::size_t size() const { return words_.size(); }
-    std::uint8_t Value(std::size_t index) const {
-        return static_cast<std::uint8_t>(words_[index] & 0xFF);
-    }
+    std::size_t size() const { return size_; }
+    std::uint8_t Value(std::size_t index) const { return BlockOf(index).values[Place(index)]; }
     std::int32_t Direction(std::size_t index) const {
-        return static_cast<std::int32_t>((words_[index] >> kSideShift) << 6);
+        return static_cast<std::int32_t>((BlockOf(index).marks[Place(index)] >> kSideShift) << 6);
     }
-    std::int64_t TimeMs(std::size_t index) const;
+    std::int64_t TimeMs(std::size_t index) const { return BlockOf(index).timesMs[Place(index)]; }
 
     void Clear();
 
-    // Frees the bytes below `index` as far as whole chunks allow; they must not be read again.
-    void ReleaseBefore(std::size_t index) { words_.ReleaseBefore(index); }
+    // Frees the bytes below `index` as far as whole blocks allow; they must not be read again.
+    void ReleaseBefore(std::size_t index);
 
     // Bytes held, for memory figures.
     std::size_t MemoryBytes() const;
 
   private:
-    // A word: side code bits 15-14 (the unit's code shifted down by 6), step bits 13-8, value
-    // bits 7-0.
-    static constexpr unsigned kSideShift = 14;
-    static constexpr unsigned kStepShift = 8;
-    static constexpr std::uint16_t kLongStep = 0x3F;  // the step is in longSteps_
-    static constexpr unsigned kCheckpointBits = 6;
+    static constexpr unsigned kBlockBits = 12;
+    static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
+    // A mark: side code bits 7-6 (the unit's code shifted down by 6), step bits 5-0.
+    static constexpr unsigned kSideShift = 6;
+    static constexpr std::uint8_t kLongStep = 0x3F;  // the step is in longSteps_
+    static constexpr std::size_t kCacheBlocks = 8;
 
-    static std::uint16_t StepOf(std::uint16_t word) { return (word >> kStepShift) & kLongStep; }
+    struct Plain {
+        std::size_t block = SIZE_MAX;  // which block this holds
+        std::array<std::uint8_t, kBlockSize> values;
+        std::array<std::uint8_t, kBlockSize> marks;
+        std::array<std::int64_t, kBlockSize> timesMs;
+    };
+    struct Coded {
+        std::unique_ptr<std::uint8_t[]> data;  // the values' coding, then the marks'
+        std::uint32_t valuesSize = 0;
+        std::uint32_t marksSize = 0;
+        std::int64_t firstTimeMs = 0;
+        std::size_t firstLongStep = 0;  // place in longSteps_ of the block's first long step
+    };
 
-    ChunkedArray<std::uint16_t> words_;
-    std::vector<std::int64_t> checkpointsMs_;                      // time of byte 64 k
-    std::vector<std::pair<std::size_t, std::int64_t>> longSteps_;  // (index, step), by index
+    static std::size_t Place(std::size_t index) { return index & (kBlockSize - 1); }
+    const Plain& BlockOf(std::size_t index) const {
+        const std::size_t block = index >> kBlockBits;
+        if (block == coded_.size()) return *open_;
+        const Plain* cached = cache_[block % kCacheBlocks].get();
+        return cached != nullptr && cached->block == block ? *cached : Decode(block);
+    }
+    const Plain& Decode(std::size_t block) const;
+    void CodeOpenBlock();
+
+    std::vector<Coded> coded_;  // every full block; released ones have no data
+    std::unique_ptr<Plain> open_;
+    mutable std::array<std::unique_ptr<Plain>, kCacheBlocks> cache_;
+    std::vector<std::int64_t> longSteps_;  // in byte order
+    std::size_t size_ = 0;
+    std::size_t released_ = 0;  // blocks freed at the front
+    std::size_t openFirstLongStep_ = 0;
     std::int64_t lastTimeMs_ = 0;
+    std::vector<std::uint8_t> scratch_;
 };
 
 }  // namespace orvane
