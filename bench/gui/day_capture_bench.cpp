@@ -103,6 +103,7 @@ void BM_OpenDayCapture(benchmark::State& state) {
             }
         });
         watch.start();
+        state.counters["rss_before_mb"] = ProcStatusMb("VmRSS:");
         clock.start();
         w.window->OpenCapture(QString::fromLocal8Bit(BenchCapture()));
         rows = w.rows();
@@ -139,21 +140,30 @@ void BM_JumpToRow(benchmark::State& state) {
 }
 BENCHMARK(BM_JumpToRow)->Unit(benchmark::kMicrosecond);
 
-// A filter box clicked on the open capture: the rows found again and the list painted.
+// A filter box clicked on the open capture, in the Packet View and in the Byte View: the rows
+// found again and the list painted.
 void BM_FilterToggleOnDay(benchmark::State& state) {
     if (BenchCapture() == nullptr) {
         state.SkipWithError("ORVANE_BENCH_CAPTURE names no capture file");
         return;
     }
     Window& w = OpenedWindow();
+    const ViewKind view = state.range(0) == 0 ? ViewKind::Packet : ViewKind::Byte;
+    w.window->SetViewOptions({view, FilterFlags::ShowAll()});
     for (auto _ : state) {
         w.Click(kIdTimeSense);
         w.list()->viewport()->repaint();
     }
     state.counters["rows"] = static_cast<double>(w.rows());
     state.counters["rss_mb"] = ProcStatusMb("VmRSS:");
+    w.window->SetViewOptions({ViewKind::Packet, FilterFlags::ShowAll()});
 }
-BENCHMARK(BM_FilterToggleOnDay)->Unit(benchmark::kMillisecond)->Iterations(4);
+BENCHMARK(BM_FilterToggleOnDay)
+    ->ArgName("byte_view")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(4);
 
 // A live continuous capture of `orvane-sim --rate fast` for a few seconds, the list following:
 // the longest wait of a 1-ms repeating timer is the longest the window could not answer.

@@ -97,8 +97,13 @@ bool DecodeBlock(std::span<const std::uint8_t> coded, std::span<std::uint8_t> ou
         if (length == kNibbleMax && !addCountTail(length)) return false;
         length += kMinMatch;
         if (offset == 0 || offset > out || length > output.size() - out) return false;
-        // Byte by byte: a match may overlap the bytes it makes, repeating a short run.
-        for (std::size_t k = 0; k < length; ++k, ++out) output[out] = output[out - offset];
+        if (offset >= length) {
+            std::memcpy(output.data() + out, output.data() + out - offset, length);
+            out += length;
+        } else {
+            // Byte by byte: the match overlaps the bytes it makes, repeating a short run.
+            for (std::size_t k = 0; k < length; ++k, ++out) output[out] = output[out - offset];
+        }
     }
     return out == output.size();
 }

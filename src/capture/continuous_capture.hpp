@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "capture/capture_model.hpp"
+#include "capture/chunked_array.hpp"
 #include "capture/packet_index.hpp"
 #include "capture/receive_stream.hpp"
 #include "capture/serial_byte_store.hpp"

@@ -2,8 +2,10 @@
 #include "capture/packet_index.hpp"
 
 #include <algorithm>
+#include <cstdlib>
 #include <tuple>
 
+#include "capture/block_codec.hpp"
 #include "settings/connection_settings.hpp"
 
 namespace orvane {
@@ -18,10 +20,23 @@ bool IsWholeVdcpMessage(std::span<const std::uint8_t> key, std::size_t length) {
     return key[0] == kVdcpStx && length >= 2 && length == 3 + std::size_t{key[1]};
 }
 
+// Coded blocks hold byte planes of their entries: the first byte's and the number's
+// differences from the entry before, the span to the last byte, and the flags and classes.
+constexpr std::size_t kFirstBytePlane = 0;
+constexpr std::size_t kSpanPlane = 4;
+constexpr std::size_t kNumberPlane = 8;
+constexpr std::size_t kFlagsPlane = 12;
+constexpr std::size_t kPacketViewPlane = 13;
+constexpr std::size_t kByteViewPlane = 14;
+constexpr std::size_t kPlanes = 15;
+
 }  // namespace
 
 PacketIndex::PacketIndex(ProtocolMode protocolMode)
     : protocolMode_(protocolMode), numbering_(protocolMode == ProtocolMode::kVdcp) {}
+PacketIndex::PacketIndex(PacketIndex&&) noexcept = default;
+PacketIndex& PacketIndex::operator=(PacketIndex&&) noexcept = default;
+PacketIndex::~PacketIndex() = default;
 
 void PacketIndex::AddByte(std::uint32_t index, std::uint8_t value, std::int32_t direction) {
     const std::int32_t number = numbering_.Take(value, direction);
@@ -43,7 +58,7 @@ void PacketIndex::AddByte(std::uint32_t index, std::uint8_t value, std::int32_t 
         return;
     }
     if (number == side.lastStarted) {
-        packets_[static_cast<std::size_t>(side.open)].lastByte = index;
+        Open(static_cast<std::size_t>(side.open)).lastByte = index;
     } else {
         Close(side, device);
         CloseLeading(device);
@@ -52,21 +67,110 @@ void PacketIndex::AddByte(std::uint32_t index, std::uint8_t value, std::int32_t 
         entry.lastByte = index;
         entry.number = number;
         entry.flags = device ? PacketEntry::kFromDevice : 0;
-        side.open = static_cast<std::int64_t>(packets_.size());
+        side.open = static_cast<std::int64_t>(size_);
         side.lastStarted = number;
         side.keyCount = 0;
         side.length = 0;
-        sidePackets_[device ? 1 : 0].push_back(static_cast<std::uint32_t>(packets_.size()));
-        packets_.push_back(entry);
+        Append(entry);
+        CodeCompleteBlocks();
     }
     if (side.keyCount < kFilterKeyBytes) side.key[side.keyCount++] = value;
     ++side.length;
 }
 
+void PacketIndex::Append(const PacketEntry& entry) {
+    if (Place(size_) == 0) {
+        Block block;
+        block.firstByte = entry.firstByte;
+        if (!blocks_.empty()) block.lastOfSide = blocks_.back().lastOfSide;
+        block.plain = spare_ ? std::move(spare_) : std::make_unique<Plain>();
+        block.plain->block = blocks_.size();
+        blocks_.push_back(std::move(block));
+    }
+    Block& block = blocks_.back();
+    block.plain->entries[Place(size_)] = entry;
+    block.lastOfSide[entry.fromDevice() ? 1 : 0] = static_cast<std::int64_t>(size_);
+    ++size_;
+}
+
+void PacketIndex::CodeCompleteBlocks() {
+    const std::size_t complete = CompleteCount();
+    while (coded_ < blocks_.size() && (coded_ + 1) * kBlockSize <= complete) {
+        Block& block = blocks_[coded_];
+        const auto& entries = block.plain->entries;
+        planes_.assign(kPlanes * kBlockSize, 0);
+        const auto put32 = [&](std::size_t plane, std::size_t k, std::uint32_t word) {
+            for (std::size_t j = 0; j < 4; ++j) {
+                planes_[(plane + j) * kBlockSize + k] = static_cast<std::uint8_t>(word >> (8 * j));
+            }
+        };
+        std::uint32_t firstByte = 0;
+        std::uint32_t number = 0;
+        for (std::size_t k = 0; k < kBlockSize; ++k) {
+            const PacketEntry& entry = entries[k];
+            put32(kFirstBytePlane, k, entry.firstByte - firstByte);
+            put32(kSpanPlane, k, entry.lastByte - entry.firstByte);
+            put32(kNumberPlane, k, static_cast<std::uint32_t>(entry.number) - number);
+            planes_[kFlagsPlane * kBlockSize + k] = entry.flags;
+            planes_[kPacketViewPlane * kBlockSize + k] = entry.packetViewClass.bits();
+            planes_[kByteViewPlane * kBlockSize + k] = entry.byteViewClass.bits();
+            firstByte = entry.firstByte;
+            number = static_cast<std::uint32_t>(entry.number);
+        }
+        std::vector<std::uint8_t> coded;
+        EncodeBlock(planes_, coded);
+        block.coded = std::make_unique_for_overwrite<std::uint8_t[]>(coded.size());
+        std::copy(coded.begin(), coded.end(), block.coded.get());
+        block.codedSize = static_cast<std::uint32_t>(coded.size());
+        // The block just coded is read next (its rows are the newest): it goes into the cache
+        // as it stands, and the block it displaces is reused for the next one.
+        std::unique_ptr<Plain>& slot = cache_[coded_ % kCacheBlocks];
+        spare_ = std::move(slot);
+        slot = std::move(block.plain);
+        ++coded_;
+    }
+}
+
+const PacketIndex::Plain& PacketIndex::Decode(std::size_t block) const {
+    const Block& held = blocks_[block];
+    std::unique_ptr<Plain>& slot = cache_[block % kCacheBlocks];
+    if (!slot) slot = std::make_unique<Plain>();
+    decodePlanes_.resize(kPlanes * kBlockSize);
+    // The coding never leaves memory, so a block that does not decode is a fault in this
+    // program, not in any input: better stopped than shown wrong.
+    if (!DecodeBlock(std::span<const std::uint8_t>(held.coded.get(), held.codedSize),
+                     decodePlanes_)) {
+        std::abort();
+    }
+    const auto get32 = [&](std::size_t plane, std::size_t k) {
+        std::uint32_t word = 0;
+        for (std::size_t j = 0; j < 4; ++j) {
+            word |= std::uint32_t{decodePlanes_[(plane + j) * kBlockSize + k]} << (8 * j);
+        }
+        return word;
+    };
+    std::uint32_t firstByte = 0;
+    std::uint32_t number = 0;
+    for (std::size_t k = 0; k < kBlockSize; ++k) {
+        PacketEntry& entry = slot->entries[k];
+        firstByte += get32(kFirstBytePlane, k);
+        number += get32(kNumberPlane, k);
+        entry.firstByte = firstByte;
+        entry.lastByte = firstByte + get32(kSpanPlane, k);
+        entry.number = static_cast<std::int32_t>(number);
+        entry.flags = decodePlanes_[kFlagsPlane * kBlockSize + k];
+        entry.packetViewClass =
+            FilterClass::FromBits(decodePlanes_[kPacketViewPlane * kBlockSize + k]);
+        entry.byteViewClass = FilterClass::FromBits(decodePlanes_[kByteViewPlane * kBlockSize + k]);
+    }
+    slot->block = block;
+    return *slot;
+}
+
 void PacketIndex::Close(Side& side, bool device) {
     if (side.open < 0) return;
     const auto at = static_cast<std::size_t>(side.open);
-    PacketEntry& entry = packets_[at];
+    PacketEntry& entry = Open(at);
     const std::span<const std::uint8_t> key(side.key.data(), side.keyCount);
     std::tie(entry.packetViewClass, entry.byteViewClass) = Classes(key, device);
     const bool vdcp = protocolMode_ == ProtocolMode::kVdcp;
@@ -112,53 +216,86 @@ void PacketIndex::Finish() {
 }
 
 std::size_t PacketIndex::CompleteCount() const {
-    std::size_t count = packets_.size();
+    std::size_t count = size_;
     for (const Side& side : sides_) {
         if (side.open >= 0) count = std::min(count, static_cast<std::size_t>(side.open));
     }
     return count;
 }
 
-std::int64_t PacketIndex::PacketOfByte(std::uint32_t index, bool device) const {
-    const std::size_t released = sideReleased_[device ? 1 : 0];
-    const ChunkedArray<std::uint32_t>& list = sidePackets_[device ? 1 : 0];
-    // The last packet of the side that starts at or before the byte.
-    std::size_t low = released;
-    std::size_t high = list.size();
+std::int64_t PacketIndex::LastStartingBy(std::uint32_t index) const {
+    // The last block starting at or before the byte, then the last packet in it that does.
+    std::size_t low = released_;
+    std::size_t high = blocks_.size();
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
-        if (packets_[list[middle]].firstByte <= index) {
+        if (blocks_[middle].firstByte <= index) {
             low = middle + 1;
         } else {
             high = middle;
         }
     }
-    if (low == released) return -1;
-    const std::uint32_t packet = list[low - 1];
-    return packets_[packet].lastByte >= index ? static_cast<std::int64_t>(packet) : -1;
+    if (low == released_) return -1;
+    const std::size_t block = low - 1;
+    const Plain& plain = PlainOf(block);
+    const std::size_t count = std::min(kBlockSize, size_ - (block << kBlockBits));
+    const auto end = plain.entries.begin() + static_cast<std::ptrdiff_t>(count);
+    const auto after = std::upper_bound(
+        plain.entries.begin(), end, index,
+        [](std::uint32_t at, const PacketEntry& entry) { return at < entry.firstByte; });
+    return static_cast<std::int64_t>((block << kBlockBits) +
+                                     static_cast<std::size_t>(after - plain.entries.begin())) -
+           1;
 }
 
-std::size_t PacketIndex::FirstOrdinalEndingFrom(bool device, std::uint32_t byte) const {
-    const ChunkedArray<std::uint32_t>& list = sidePackets_[device ? 1 : 0];
-    std::size_t low = sideReleased_[device ? 1 : 0];
-    std::size_t high = list.size();
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (packets_[list[middle]].lastByte < byte) {
-            low = middle + 1;
-        } else {
-            high = middle;
+std::int64_t PacketIndex::PreviousOfSide(std::size_t packet, bool device) const {
+    const std::size_t block = packet >> kBlockBits;
+    const Plain& plain = PlainOf(block);
+    for (std::size_t k = Place(packet) + 1; k-- > 0;) {
+        if (plain.entries[k].fromDevice() == device) {
+            return static_cast<std::int64_t>((block << kBlockBits) + k);
         }
     }
-    return low;
+    return block == 0 ? -1 : blocks_[block - 1].lastOfSide[device ? 1 : 0];
+}
+
+std::size_t PacketIndex::NextOfSide(std::size_t from, bool device) const {
+    std::size_t packet = std::max(from, FirstKept());
+    while (packet < size_) {
+        const std::size_t block = packet >> kBlockBits;
+        // No packet of the side from here to the block's end: on to the next block.
+        if (blocks_[block].lastOfSide[device ? 1 : 0] < static_cast<std::int64_t>(packet)) {
+            packet = (block + 1) << kBlockBits;
+            continue;
+        }
+        if (PlainOf(block).entries[Place(packet)].fromDevice() == device) return packet;
+        ++packet;
+    }
+    return size_;
+}
+
+std::int64_t PacketIndex::PacketOfByte(std::uint32_t index, bool device) const {
+    const std::int64_t last = LastStartingBy(index);
+    if (last < 0) return -1;
+    const std::int64_t packet = PreviousOfSide(static_cast<std::size_t>(last), device);
+    if (packet < static_cast<std::int64_t>(FirstKept())) return -1;
+    return (*this)[static_cast<std::size_t>(packet)].lastByte >= index ? packet : -1;
+}
+
+std::size_t PacketIndex::FirstOfSideEndingFrom(bool device, std::uint32_t byte) const {
+    // A side's packets do not overlap: the one holding the byte, if any, is the first to end at
+    // or after it; otherwise that is the first to start after it.
+    const std::int64_t holding = PacketOfByte(byte, device);
+    if (holding >= 0) return static_cast<std::size_t>(holding);
+    const std::int64_t last = LastStartingBy(byte);
+    return NextOfSide(last < 0 ? FirstKept() : static_cast<std::size_t>(last) + 1, device);
 }
 
 std::uint32_t PacketIndex::FirstByteNeeded(std::uint32_t frontier) const {
     std::uint32_t first = frontier;
     for (const bool device : {false, true}) {
-        const std::size_t ordinal = FirstOrdinalEndingFrom(device, frontier);
-        const ChunkedArray<std::uint32_t>& list = sidePackets_[device ? 1 : 0];
-        if (ordinal < list.size()) first = std::min(first, packets_[list[ordinal]].firstByte);
+        const std::size_t packet = FirstOfSideEndingFrom(device, frontier);
+        if (packet < size_) first = std::min(first, (*this)[packet].firstByte);
         const LeadingRun& run = leading_[device ? 1 : 0];
         if (run.present && (!run.complete || run.lastByte >= frontier)) {
             first = std::min(first, run.firstByte);
@@ -170,37 +307,29 @@ std::uint32_t PacketIndex::FirstByteNeeded(std::uint32_t frontier) const {
 std::size_t PacketIndex::FirstPacketNeeded(std::uint32_t frontier) const {
     std::size_t first = CompleteCount();
     for (const bool device : {false, true}) {
-        const std::size_t ordinal = FirstOrdinalEndingFrom(device, frontier);
-        const ChunkedArray<std::uint32_t>& list = sidePackets_[device ? 1 : 0];
-        if (ordinal < list.size()) first = std::min<std::size_t>(first, list[ordinal]);
+        first = std::min(first, FirstOfSideEndingFrom(device, frontier));
     }
     return first;
 }
 
 void PacketIndex::ReleaseBefore(std::size_t packet) {
-    // Packets go in whole chunks; the side lists then forget the places of the packets gone,
-    // so that their searches never read a freed packet.
-    const std::size_t freed = packet & ~(ChunkedArray<PacketEntry>::kChunkSize - 1);
-    packets_.ReleaseBefore(freed);
-    for (const bool device : {false, true}) {
-        ChunkedArray<std::uint32_t>& list = sidePackets_[device ? 1 : 0];
-        std::size_t& released = sideReleased_[device ? 1 : 0];
-        std::size_t high = list.size();
-        while (released < high) {
-            const std::size_t middle = released + (high - released) / 2;
-            if (list[middle] < freed) {
-                released = middle + 1;
-            } else {
-                high = middle;
-            }
-        }
-        list.ReleaseBefore(released);
+    // Only coded blocks go: a block still plain may hold a packet that grows.
+    const std::size_t blocks = std::min(packet >> kBlockBits, coded_);
+    for (std::size_t b = released_; b < blocks; ++b) {
+        blocks_[b].coded.reset();
+        blocks_[b].codedSize = 0;
     }
+    released_ = std::max(released_, blocks);
 }
 
 std::size_t PacketIndex::MemoryBytes() const {
-    return packets_.capacityBytes() + sidePackets_[0].capacityBytes() +
-           sidePackets_[1].capacityBytes();
+    std::size_t total = blocks_.capacity() * sizeof(Block) + planes_.capacity() +
+                        decodePlanes_.capacity() + (spare_ ? sizeof(Plain) : 0);
+    for (std::size_t b = released_; b < blocks_.size(); ++b) {
+        total += blocks_[b].codedSize + (blocks_[b].plain ? sizeof(Plain) : 0);
+    }
+    for (const auto& plain : cache_) total += plain ? sizeof(Plain) : 0;
+    return total;
 }
 
 }  // namespace orvane

@@ -4,10 +4,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <utility>
+#include <vector>
 
-#include "capture/chunked_array.hpp"
 #include "capture/packet_numbering.hpp"
 #include "views/packet_filter.hpp"
 
@@ -47,9 +48,18 @@ struct LeadingRun {
     FilterClass byteViewClass;
 };
 
+// Packets are kept in blocks of 4,096. A block whose packets are all complete is coded
+// (block_codec.hpp) from byte planes of its entries' differences, which a line's repeating
+// traffic shrinks to a byte or two a packet; a read decodes its block into a small cache. Each
+// block also remembers where it starts and the last packet of each side so far, so a byte's
+// packet is found without a list per side. Reads fill the cache, so one index must not be read
+// from two threads at once.
 class PacketIndex {
   public:
     explicit PacketIndex(ProtocolMode protocolMode);
+    PacketIndex(PacketIndex&&) noexcept;
+    PacketIndex& operator=(PacketIndex&&) noexcept;
+    ~PacketIndex();
 
     // The next stored byte; `index` is its place in the byte store (bytes come in order).
     void AddByte(std::uint32_t index, std::uint8_t value, std::int32_t direction);
@@ -58,17 +68,17 @@ class PacketIndex {
     void Finish();
 
     ProtocolMode protocolMode() const { return protocolMode_; }
-    std::size_t size() const { return packets_.size(); }
-    const PacketEntry& operator[](std::size_t index) const { return packets_[index]; }
+    std::size_t size() const { return size_; }
+    PacketEntry operator[](std::size_t index) const {
+        return PlainOf(index >> kBlockBits).entries[Place(index)];
+    }
 
     // Packets before this one are complete (their bytes and classes are final); packets from it
     // on may still grow.
     std::size_t CompleteCount() const;
 
-    // The packets of one side in order, as indices into this index.
-    const ChunkedArray<std::uint32_t>& SidePackets(bool device) const {
-        return sidePackets_[device ? 1 : 0];
-    }
+    // The first packet of one side from `from` on, or size() when there is none yet.
+    std::size_t NextOfSide(std::size_t from, bool device) const;
     const LeadingRun& Leading(bool device) const { return leading_[device ? 1 : 0]; }
 
     // The packet of `side` holding byte `index`, or -1 when the byte is in none.
@@ -81,11 +91,17 @@ class PacketIndex {
     std::uint32_t FirstByteNeeded(std::uint32_t frontier) const;
     std::size_t FirstPacketNeeded(std::uint32_t frontier) const;
 
-    // Frees the packets below `packet` (and their places in the side lists) as far as whole
-    // chunks allow; they must not be read again.
+    // Frees the packets below `packet` as far as whole coded blocks allow; they must not be read
+    // again.
     void ReleaseBefore(std::size_t packet);
 
   private:
+    static constexpr unsigned kBlockBits = 12;
+    static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
+    // Readers of the newest packets (the list, the analysis, the statistics) each come a little
+    // behind the capture; the cache holds the last quarter of a million packets for them.
+    static constexpr std::size_t kCacheBlocks = 64;
+
     struct Side {
         std::int32_t lastStarted = 0;  // number of the side's last packet
         std::int64_t open = -1;        // index of its packet still growing, or -1
@@ -93,23 +109,59 @@ class PacketIndex {
         std::size_t keyCount = 0;
         std::size_t length = 0;  // bytes so far, for the first packet's VDCP check
     };
+    struct Plain {
+        std::size_t block = SIZE_MAX;  // which block this holds
+        std::array<PacketEntry, kBlockSize> entries;
+    };
+    struct Block {
+        std::uint32_t firstByte = 0;  // of its first packet
+        // The last packet of each side in this block or before it, or -1.
+        std::array<std::int64_t, 2> lastOfSide{-1, -1};
+        std::unique_ptr<Plain> plain;  // until all its packets are complete
+        std::unique_ptr<std::uint8_t[]> coded;
+        std::uint32_t codedSize = 0;
+    };
+
+    static std::size_t Place(std::size_t index) { return index & (kBlockSize - 1); }
+    const Plain& PlainOf(std::size_t block) const {
+        const Block& held = blocks_[block];
+        if (held.plain) return *held.plain;
+        const Plain* cached = cache_[block % kCacheBlocks].get();
+        return cached != nullptr && cached->block == block ? *cached : Decode(block);
+    }
+    const Plain& Decode(std::size_t block) const;
+    PacketEntry& Open(std::size_t index) {
+        return blocks_[index >> kBlockBits].plain->entries[Place(index)];
+    }
+    void Append(const PacketEntry& entry);
+    void CodeCompleteBlocks();
+    // The last packet, of either side, whose first byte is at or before `index`, or -1.
+    std::int64_t LastStartingBy(std::uint32_t index) const;
+    // The last packet of one side at or before `packet`, or -1.
+    std::int64_t PreviousOfSide(std::size_t packet, bool device) const;
+    // The first packet of one side ending at or after `byte`, or size().
+    std::size_t FirstOfSideEndingFrom(bool device, std::uint32_t byte) const;
+    std::size_t FirstKept() const { return released_ << kBlockBits; }
 
     void Close(Side& side, bool device);
     // The two views' filter classes of a packet from its first bytes. A line carries the same
     // few kinds of packet over and over, so the last answers are kept by their key.
     std::pair<FilterClass, FilterClass> Classes(std::span<const std::uint8_t> key, bool device);
-    // The first of the side's packets, from those not released, that ends at or after `byte`.
-    std::size_t FirstOrdinalEndingFrom(bool device, std::uint32_t byte) const;
     void CloseLeading(bool device);
 
     ProtocolMode protocolMode_;
     PacketNumbering numbering_;
-    ChunkedArray<PacketEntry> packets_;
-    std::array<ChunkedArray<std::uint32_t>, 2> sidePackets_;
+    std::vector<Block> blocks_;
+    std::size_t size_ = 0;
+    std::size_t coded_ = 0;     // blocks coded: all before this one
+    std::size_t released_ = 0;  // blocks freed at the front
+    mutable std::array<std::unique_ptr<Plain>, kCacheBlocks> cache_;
+    std::unique_ptr<Plain> spare_;
+    std::vector<std::uint8_t> planes_;  // scratch for coding and decoding
+    mutable std::vector<std::uint8_t> decodePlanes_;
     std::array<Side, 2> sides_;
     std::array<LeadingRun, 2> leading_;
-    std::array<Side, 2> leadingSides_;           // first bytes of each side's leading run
-    std::array<std::size_t, 2> sideReleased_{};  // side-list places freed at the front
+    std::array<Side, 2> leadingSides_;  // first bytes of each side's leading run
     struct ClassMemo {
         std::uint64_t key = ~std::uint64_t{0};
         std::uint8_t packetView = 0;

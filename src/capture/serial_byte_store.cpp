@@ -31,6 +31,8 @@ void SerialByteStore::Append(std::uint8_t value, std::int32_t direction, std::in
     open_->marks[place] =
         static_cast<std::uint8_t>((((direction >> 6) & 0x3) << kSideShift) | stepBits);
     open_->timesMs[place] = timeMs;
+    open_->valuesReady = true;
+    open_->timesReady = true;
     ++size_;
     if (Place(size_) == 0) CodeOpenBlock();
 }
@@ -63,11 +65,27 @@ const SerialByteStore::Plain& SerialByteStore::Decode(std::size_t block) const {
     if (!slot) slot = std::make_unique<Plain>();
     Plain& plain = *slot;
     const Coded& coded = coded_[block];
-    const std::span<const std::uint8_t> values(coded.data.get(), coded.valuesSize);
     const std::span<const std::uint8_t> marks(coded.data.get() + coded.valuesSize, coded.marksSize);
     // The coding never leaves memory, so a block that does not decode is a fault in this
     // program, not in any input: better stopped than shown wrong.
-    if (!DecodeBlock(values, plain.values) || !DecodeBlock(marks, plain.marks)) std::abort();
+    if (!DecodeBlock(marks, plain.marks)) std::abort();
+    plain.valuesReady = false;
+    plain.timesReady = false;
+    plain.block = block;
+    return plain;
+}
+
+void SerialByteStore::DecodeValues(const Plain& plain) const {
+    const Coded& coded = coded_[plain.block];
+    if (!DecodeBlock(std::span<const std::uint8_t>(coded.data.get(), coded.valuesSize),
+                     plain.values)) {
+        std::abort();
+    }
+    plain.valuesReady = true;
+}
+
+void SerialByteStore::AddUpTimes(const Plain& plain) const {
+    const Coded& coded = coded_[plain.block];
     std::int64_t timeMs = coded.firstTimeMs;
     std::size_t longStep = coded.firstLongStep;
     plain.timesMs[0] = timeMs;
@@ -76,8 +94,7 @@ const SerialByteStore::Plain& SerialByteStore::Decode(std::size_t block) const {
         timeMs += step == kLongStep ? longSteps_[longStep++] : step;
         plain.timesMs[k] = timeMs;
     }
-    plain.block = block;
-    return plain;
+    plain.timesReady = true;
 }
 
 void SerialByteStore::Clear() { *this = SerialByteStore(); }

@@ -31,11 +31,19 @@ class SerialByteStore {
     void Append(std::uint8_t value, std::int32_t direction, std::int64_t timeMs);
 
     std::size_t size() const { return size_; }
-    std::uint8_t Value(std::size_t index) const { return BlockOf(index).values[Place(index)]; }
+    std::uint8_t Value(std::size_t index) const {
+        const Plain& plain = BlockOf(index);
+        if (!plain.valuesReady) DecodeValues(plain);
+        return plain.values[Place(index)];
+    }
     std::int32_t Direction(std::size_t index) const {
         return static_cast<std::int32_t>((BlockOf(index).marks[Place(index)] >> kSideShift) << 6);
     }
-    std::int64_t TimeMs(std::size_t index) const { return BlockOf(index).timesMs[Place(index)]; }
+    std::int64_t TimeMs(std::size_t index) const {
+        const Plain& plain = BlockOf(index);
+        if (!plain.timesReady) AddUpTimes(plain);
+        return plain.timesMs[Place(index)];
+    }
 
     void Clear();
 
@@ -51,13 +59,19 @@ class SerialByteStore {
     // A mark: side code bits 7-6 (the unit's code shifted down by 6), step bits 5-0.
     static constexpr unsigned kSideShift = 6;
     static constexpr std::uint8_t kLongStep = 0x3F;  // the step is in longSteps_
-    static constexpr std::size_t kCacheBlocks = 8;
+    // Readers of the newest bytes each come a little behind the capture; the cache holds the
+    // last quarter of a million bytes for them.
+    static constexpr std::size_t kCacheBlocks = 64;
 
     struct Plain {
         std::size_t block = SIZE_MAX;  // which block this holds
-        std::array<std::uint8_t, kBlockSize> values;
         std::array<std::uint8_t, kBlockSize> marks;
-        std::array<std::int64_t, kBlockSize> timesMs;
+        // Values and times are decoded and worked out from the steps when first asked for: a
+        // pass over the sides alone (a Byte View filter) never needs them.
+        mutable bool valuesReady = false;
+        mutable std::array<std::uint8_t, kBlockSize> values;
+        mutable bool timesReady = false;
+        mutable std::array<std::int64_t, kBlockSize> timesMs;
     };
     struct Coded {
         std::unique_ptr<std::uint8_t[]> data;  // the values' coding, then the marks'
@@ -75,6 +89,8 @@ class SerialByteStore {
         return cached != nullptr && cached->block == block ? *cached : Decode(block);
     }
     const Plain& Decode(std::size_t block) const;
+    void DecodeValues(const Plain& plain) const;
+    void AddUpTimes(const Plain& plain) const;
     void CodeOpenBlock();
 
     std::vector<Coded> coded_;  // every full block; released ones have no data

@@ -92,11 +92,24 @@ void CaptureRows::UpdateBytes(std::uint64_t frontier) {
         }
         const bool device = direction == kSideDevice;
         // Each side's packets come in byte order, so a cursor per side finds a byte's packet.
-        const ChunkedArray<std::uint32_t>& side = packets.SidePackets(device);
-        std::size_t& cursor = sideCursor_[device ? 1 : 0];
-        while (cursor < side.size() && packets[side[cursor]].lastByte < i) ++cursor;
-        if (cursor < side.size() && packets[side[cursor]].firstByte <= i) {
-            rows_.Append(IsPacketShown(side[cursor]));
+        // A packet read while it still grew is read again once a byte lies past its end.
+        SideCursor& cursor = sideCursors_[device ? 1 : 0];
+        if (!cursor.loaded || cursor.lastByte < i) {
+            cursor.loaded = false;
+            for (cursor.packet = packets.NextOfSide(cursor.packet, device);
+                 cursor.packet < packets.size();
+                 cursor.packet = packets.NextOfSide(cursor.packet + 1, device)) {
+                const PacketEntry entry = packets[cursor.packet];
+                if (entry.lastByte < i) continue;
+                cursor.loaded = true;
+                cursor.firstByte = entry.firstByte;
+                cursor.lastByte = entry.lastByte;
+                cursor.shown = !entry.byteViewClass.IsHidden(flags_);
+                break;
+            }
+        }
+        if (cursor.loaded && cursor.firstByte <= i) {
+            rows_.Append(cursor.shown);
             continue;
         }
         const LeadingRun& run = packets.Leading(device);

@@ -84,8 +84,16 @@ class CaptureRows {
     std::int64_t lastShownSense_ = -1;
     // For every 4096 packets, the last shown Status Sense request before the first of them.
     std::vector<std::int64_t> senseCheckpoints_;
-    // Byte View: the side's packet that the byte pass has reached.
-    std::array<std::size_t, 2> sideCursor_{};
+    // Byte View: the side's packet that the byte pass has reached, and what it read of it (a
+    // byte pass asks for the same packet once for each of its bytes).
+    struct SideCursor {
+        std::size_t packet = 0;
+        bool loaded = false;  // the fields below are `packet`'s
+        std::uint32_t firstByte = 0;
+        std::uint32_t lastByte = 0;
+        bool shown = false;
+    };
+    std::array<SideCursor, 2> sideCursors_{};
     // FormNewRows's place and decoder.
     std::uint64_t rowsFormed_ = 0;
     std::unique_ptr<Decoder> runDecoder_;
