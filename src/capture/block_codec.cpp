@@ -97,13 +97,21 @@ bool DecodeBlock(std::span<const std::uint8_t> coded, std::span<std::uint8_t> ou
         if (length == kNibbleMax && !addCountTail(length)) return false;
         length += kMinMatch;
         if (offset == 0 || offset > out || length > output.size() - out) return false;
-        if (offset >= length) {
-            std::memcpy(output.data() + out, output.data() + out - offset, length);
-            out += length;
+        std::uint8_t* to = output.data() + out;
+        if (offset == 1) {
+            std::memset(to, to[-1], length);
         } else {
-            // Byte by byte: the match overlaps the bytes it makes, repeating a short run.
-            for (std::size_t k = 0; k < length; ++k, ++out) output[out] = output[out - offset];
+            // A match closer than its length repeats the last `offset` bytes. The bytes made so
+            // far repeat with every multiple of `offset` as a period too, so each copy can take
+            // twice as many as the one before without reading what it writes.
+            for (std::size_t done = 0; done < length;) {
+                const std::size_t period = (done + offset) / offset * offset;
+                const std::size_t count = std::min(period, length - done);
+                std::memcpy(to + done, to + done - period, count);
+                done += count;
+            }
         }
+        out += length;
     }
     return out == output.size();
 }

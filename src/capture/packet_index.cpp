@@ -142,26 +142,28 @@ const PacketIndex::Plain& PacketIndex::Decode(std::size_t block) const {
                      decodePlanes_)) {
         std::abort();
     }
-    const auto get32 = [&](std::size_t plane, std::size_t k) {
-        std::uint32_t word = 0;
-        for (std::size_t j = 0; j < 4; ++j) {
-            word |= std::uint32_t{decodePlanes_[(plane + j) * kBlockSize + k]} << (8 * j);
-        }
-        return word;
+    // Local pointers: the entries written are bytes too, and would otherwise make the compiler
+    // read the planes' place again for every byte.
+    const std::uint8_t* planes = decodePlanes_.data();
+    const auto get32 = [planes](std::size_t plane, std::size_t k) {
+        const std::uint8_t* at = planes + plane * kBlockSize + k;
+        return std::uint32_t{at[0]} | (std::uint32_t{at[kBlockSize]} << 8) |
+               (std::uint32_t{at[2 * kBlockSize]} << 16) |
+               (std::uint32_t{at[3 * kBlockSize]} << 24);
     };
+    PacketEntry* entries = slot->entries.data();
     std::uint32_t firstByte = 0;
     std::uint32_t number = 0;
     for (std::size_t k = 0; k < kBlockSize; ++k) {
-        PacketEntry& entry = slot->entries[k];
+        PacketEntry& entry = entries[k];
         firstByte += get32(kFirstBytePlane, k);
         number += get32(kNumberPlane, k);
         entry.firstByte = firstByte;
         entry.lastByte = firstByte + get32(kSpanPlane, k);
         entry.number = static_cast<std::int32_t>(number);
-        entry.flags = decodePlanes_[kFlagsPlane * kBlockSize + k];
-        entry.packetViewClass =
-            FilterClass::FromBits(decodePlanes_[kPacketViewPlane * kBlockSize + k]);
-        entry.byteViewClass = FilterClass::FromBits(decodePlanes_[kByteViewPlane * kBlockSize + k]);
+        entry.flags = planes[kFlagsPlane * kBlockSize + k];
+        entry.packetViewClass = FilterClass::FromBits(planes[kPacketViewPlane * kBlockSize + k]);
+        entry.byteViewClass = FilterClass::FromBits(planes[kByteViewPlane * kBlockSize + k]);
     }
     slot->block = block;
     return *slot;

@@ -1,6 +1,7 @@
 // The serial bytes of a continuous capture, stored once and compactly: value, side and time.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -43,6 +44,20 @@ class SerialByteStore {
         const Plain& plain = BlockOf(index);
         if (!plain.timesReady) AddUpTimes(plain);
         return plain.timesMs[Place(index)];
+    }
+
+    // Calls visit(index, direction) for the bytes from `first` to before `end`, a block at a
+    // time: a pass over millions of bytes then looks up each block once, not each byte.
+    template <typename Visit>
+    void VisitDirections(std::size_t first, std::size_t end, Visit&& visit) const {
+        while (first < end) {
+            const Plain& plain = BlockOf(first);
+            const std::size_t stop = std::min(end, (first | (kBlockSize - 1)) + 1);
+            for (; first < stop; ++first) {
+                visit(first,
+                      static_cast<std::int32_t>((plain.marks[Place(first)] >> kSideShift) << 6));
+            }
+        }
     }
 
     void Clear();

@@ -82,40 +82,39 @@ void CaptureRows::UpdatePackets(std::size_t complete) {
 }
 
 void CaptureRows::UpdateBytes(std::uint64_t frontier) {
-    const SerialByteStore& bytes = capture_.bytes();
     const PacketIndex& packets = capture_.packets();
-    for (std::uint64_t i = rows_.size(); i < frontier; ++i) {
-        const std::int32_t direction = bytes.Direction(i);
-        if (direction != kSideController && direction != kSideDevice) {
-            rows_.Append(false);
-            continue;
-        }
-        const bool device = direction == kSideDevice;
-        // Each side's packets come in byte order, so a cursor per side finds a byte's packet.
-        // A packet read while it still grew is read again once a byte lies past its end.
-        SideCursor& cursor = sideCursors_[device ? 1 : 0];
-        if (!cursor.loaded || cursor.lastByte < i) {
-            cursor.loaded = false;
-            for (cursor.packet = packets.NextOfSide(cursor.packet, device);
-                 cursor.packet < packets.size();
-                 cursor.packet = packets.NextOfSide(cursor.packet + 1, device)) {
-                const PacketEntry entry = packets[cursor.packet];
-                if (entry.lastByte < i) continue;
-                cursor.loaded = true;
-                cursor.firstByte = entry.firstByte;
-                cursor.lastByte = entry.lastByte;
-                cursor.shown = !entry.byteViewClass.IsHidden(flags_);
-                break;
+    capture_.bytes().VisitDirections(
+        rows_.size(), frontier, [&](std::size_t i, std::int32_t direction) {
+            if (direction != kSideController && direction != kSideDevice) {
+                rows_.Append(false);
+                return;
             }
-        }
-        if (cursor.loaded && cursor.firstByte <= i) {
-            rows_.Append(cursor.shown);
-            continue;
-        }
-        const LeadingRun& run = packets.Leading(device);
-        const bool inRun = run.present && run.firstByte <= i && i <= run.lastByte;
-        rows_.Append(inRun && !run.byteViewClass.IsHidden(flags_));
-    }
+            const bool device = direction == kSideDevice;
+            // Each side's packets come in byte order, so a cursor per side finds a byte's packet.
+            // A packet read while it still grew is read again once a byte lies past its end.
+            SideCursor& cursor = sideCursors_[device ? 1 : 0];
+            if (!cursor.loaded || cursor.lastByte < i) {
+                cursor.loaded = false;
+                for (cursor.packet = packets.NextOfSide(cursor.packet, device);
+                     cursor.packet < packets.size();
+                     cursor.packet = packets.NextOfSide(cursor.packet + 1, device)) {
+                    const PacketEntry entry = packets[cursor.packet];
+                    if (entry.lastByte < i) continue;
+                    cursor.loaded = true;
+                    cursor.firstByte = entry.firstByte;
+                    cursor.lastByte = entry.lastByte;
+                    cursor.shown = !entry.byteViewClass.IsHidden(flags_);
+                    break;
+                }
+            }
+            if (cursor.loaded && cursor.firstByte <= i) {
+                rows_.Append(cursor.shown);
+                return;
+            }
+            const LeadingRun& run = packets.Leading(device);
+            const bool inRun = run.present && run.firstByte <= i && i <= run.lastByte;
+            rows_.Append(inRun && !run.byteViewClass.IsHidden(flags_));
+        });
 }
 
 std::int64_t CaptureRows::LastShownStatusSenseBefore(std::size_t packet) const {

@@ -5,16 +5,9 @@
 
 namespace orvane {
 
-void RowSelection::Append(bool shown) {
-    if ((size_ & 63) == 0) {
-        if ((size_ & (64 * kWordsPerBlock - 1)) == 0) blockCounts_.push_back(count_);
-        words_.push_back(0);
-    }
-    if (shown) {
-        words_.back() |= std::uint64_t{1} << (size_ & 63);
-        ++count_;
-    }
-    ++size_;
+void RowSelection::StartWord() {
+    if ((size_ & (64 * kWordsPerBlock - 1)) == 0) blockCounts_.push_back(count_);
+    words_.push_back(0);
 }
 
 std::uint64_t RowSelection::Select(std::uint64_t rank) const {

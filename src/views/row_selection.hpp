@@ -12,7 +12,15 @@ namespace orvane {
 // list then asks for its n-th shown row, found through a count kept every 512 bits.
 class RowSelection {
   public:
-    void Append(bool shown);
+    void Append(bool shown) {
+        // Inline for the bits within a word: a filter pass appends one for every serial byte.
+        if ((size_ & 63) == 0) StartWord();
+        if (shown) {
+            words_.back() |= std::uint64_t{1} << (size_ & 63);
+            ++count_;
+        }
+        ++size_;
+    }
 
     std::uint64_t size() const { return size_; }    // rows looked at
     std::uint64_t Count() const { return count_; }  // rows shown
@@ -30,6 +38,8 @@ class RowSelection {
     }
 
   private:
+    void StartWord();
+
     static constexpr unsigned kWordsPerBlock = 8;
     ChunkedArray<std::uint64_t> words_;
     ChunkedArray<std::uint64_t> blockCounts_;  // shown rows before each block of 512
