@@ -158,7 +158,7 @@ void MainWindow::BuildControls() {
     // The list of a continuous capture takes the place of both while one is held.
     continuousList_ = new ContinuousList(client_, program_.captureLists);
     continuousList_->view()->setObjectName(QStringLiteral("continuousList"));
-    continuousList_->view()->setGeometry(units_.ToPixels(listDu));
+    continuousList_->SetGeometry(units_.ToPixels(listDu));
 
     statusBar_ = new QStatusBar(client_);
     statusBar_->setObjectName(ControlName(kIdStatusBar));
@@ -212,7 +212,7 @@ void MainWindow::ShowList(ViewKind view) {
     const bool held = held_ != nullptr;
     packetTable_->setVisible(!held && view == ViewKind::Packet);
     byteTable_->setVisible(!held && view == ViewKind::Byte);
-    continuousList_->view()->setVisible(held);
+    continuousList_->SetVisible(held);
 }
 
 QAbstractButton* MainWindow::captureButton() const { return buttons_[0]; }
@@ -232,7 +232,7 @@ void MainWindow::RecordClientSize(int widthPx, int heightPx) {
                                             std::max(0, lastClientHeight_ - 60)));
     packetTable_->setGeometry(units_.ToPixels(listDu));
     byteTable_->setGeometry(units_.ToPixels(listDu));
-    continuousList_->view()->setGeometry(units_.ToPixels(listDu));
+    continuousList_->SetGeometry(units_.ToPixels(listDu));
 }
 
 void MainWindow::RestoreClientSize(int widthDu, int heightDu) {

@@ -160,11 +160,17 @@ bool MainWindow::NoticeShowing() const {
 }
 
 void MainWindow::StartSearch(bool forward, RowSearch::SpanSearch span) {
-    const QTableView* list = shownList();
-    const QModelIndex current = list->currentIndex();
     std::optional<std::uint64_t> from;
-    if (current.isValid()) from = static_cast<std::uint64_t>(current.row());
-    const auto rows = static_cast<std::uint64_t>(list->model()->rowCount());
+    std::uint64_t rows = 0;
+    if (held_ != nullptr) {
+        from = continuousList_->CurrentRow();
+        rows = continuousList_->RowCount();
+    } else {
+        const QTableView* list = shownList();
+        const QModelIndex current = list->currentIndex();
+        if (current.isValid()) from = static_cast<std::uint64_t>(current.row());
+        rows = static_cast<std::uint64_t>(list->model()->rowCount());
+    }
     searchForward_ = forward;
     search_->Start(RowSearch(rows, from, forward), std::move(span));
 }
@@ -249,10 +255,14 @@ void MainWindow::FindText(const QString& text, bool forward) {
 }
 
 void MainWindow::OnSearchFound(quint64 row, bool wrapped) {
-    QTableView* list = shownList();
-    const QModelIndex index = list->model()->index(static_cast<int>(row), 0);
-    list->setCurrentIndex(index);
-    list->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    if (held_ != nullptr) {
+        continuousList_->GoToRow(row);
+    } else {
+        QTableView* list = shownList();
+        const QModelIndex index = list->model()->index(static_cast<int>(row), 0);
+        list->setCurrentIndex(index);
+        list->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    }
     QString where;
     if (wrapped) {
         where = searchForward_ ? QStringLiteral(" (searched on from the top)")

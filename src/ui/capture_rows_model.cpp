@@ -1,39 +1,49 @@
-// A table model over the rows of a continuous capture: the row count is the core's, cell texts
-// are formed only for a window of rows around the ones painted.
+// A table model over a page of the rows of a continuous capture: cell texts are formed only for
+// a window of rows around the ones painted.
 #include "ui/capture_rows_model.hpp"
 
 #include <algorithm>
-#include <limits>
 
 #include "platform/text_codec.hpp"
 #include "views/capture_rows.hpp"
 
 namespace orvane {
-namespace {
-
-// A table view counts rows in int: a capture beyond that shows its first 2^31-1 rows.
-int ShownCount(const CaptureRows* rows) {
-    if (rows == nullptr) return 0;
-    return static_cast<int>(
-        std::min<std::uint64_t>(rows->RowCount(), std::numeric_limits<int>::max()));
-}
-
-}  // namespace
 
 CaptureRowsModel::CaptureRowsModel(QObject* parent) : PacketTableModel(parent) {}
+
+std::uint64_t CaptureRowsModel::CaptureRowCount() const {
+    return rows_ == nullptr ? 0 : rows_->RowCount();
+}
+
+int CaptureRowsModel::PageCount() const {
+    const std::uint64_t total = CaptureRowCount();
+    if (total <= pageFirst_) return 0;
+    return static_cast<int>(std::min<std::uint64_t>(total - pageFirst_, pageRows_));
+}
 
 void CaptureRowsModel::SetRows(const CaptureRows* rows, const ListModel* columns) {
     beginResetModel();
     rows_ = rows;
     columns_ = columns;
-    shownRows_ = ShownCount(rows);
+    pageFirst_ = 0;
+    shownRows_ = PageCount();
+    window_.clear();
+    windowItems_.clear();
+    endResetModel();
+}
+
+void CaptureRowsModel::SetPage(std::uint64_t first, int pageRows) {
+    beginResetModel();
+    pageFirst_ = first;
+    pageRows_ = std::max(1, pageRows);
+    shownRows_ = PageCount();
     window_.clear();
     windowItems_.clear();
     endResetModel();
 }
 
 void CaptureRowsModel::TakeNewRows() {
-    const int count = ShownCount(rows_);
+    const int count = PageCount();
     if (count <= shownRows_) return;
     beginInsertRows(QModelIndex(), shownRows_, count - 1);
     shownRows_ = count;
@@ -54,14 +64,16 @@ const CaptureRowsModel::CellTexts& CaptureRowsModel::Row(int row) const {
         const int count = std::min(kWindowRows, shownRows_ - windowFirst_);
         window_.assign(static_cast<std::size_t>(std::max(0, count)), CellTexts{});
         windowItems_.assign(window_.size(), 0);
-        rows_->FormRows(static_cast<std::uint64_t>(windowFirst_), static_cast<std::uint64_t>(count),
-                        [this](std::uint64_t formed, std::uint64_t item, const RowCells& cells) {
-                            CellTexts& texts = window_[formed - windowFirst_];
-                            for (std::size_t c = 0; c < cells.size(); ++c) {
-                                texts[c] = FromWindows1252(cells[c]);
-                            }
-                            windowItems_[formed - windowFirst_] = item;
-                        });
+        const std::uint64_t first = pageFirst_ + static_cast<std::uint64_t>(windowFirst_);
+        rows_->FormRows(
+            first, static_cast<std::uint64_t>(count),
+            [this, first](std::uint64_t formed, std::uint64_t item, const RowCells& cells) {
+                CellTexts& texts = window_[formed - first];
+                for (std::size_t c = 0; c < cells.size(); ++c) {
+                    texts[c] = FromWindows1252(cells[c]);
+                }
+                windowItems_[formed - first] = item;
+            });
     }
     return window_[static_cast<std::size_t>(row - windowFirst_)];
 }

@@ -1,10 +1,11 @@
-// A table model over the rows of a continuous capture: the row count is the core's, cell texts
-// are formed only for a window of rows around the ones painted.
+// A table model over a page of the rows of a continuous capture: cell texts are formed only for
+// a window of rows around the ones painted.
 #pragma once
 
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "ui/packet_table_model.hpp"
@@ -33,7 +34,18 @@ class CaptureRowsModel : public PacketTableModel {
     // `rows` and `columns` must outlive the model or the next SetRows.
     void SetRows(const CaptureRows* rows, const ListModel* columns);
 
-    // Announces the rows the core has gained since the last call, in one insert.
+    // The model holds a page of at most `pageRows` rows of the capture, from `first` on: an
+    // item view keeps a few bytes for every row it is given, which a day's Byte View (tens of
+    // millions of rows) would make hundreds of megabytes. Model row r is capture row first + r.
+    // One model reset.
+    void SetPage(std::uint64_t first, int pageRows);
+    std::uint64_t pageFirst() const { return pageFirst_; }
+    int pageRows() const { return pageRows_; }
+    // Rows of the whole capture (those the model holds are its rowCount()).
+    std::uint64_t CaptureRowCount() const;
+
+    // Announces the rows the core has gained since the last call that fit in the page, in one
+    // insert.
     void TakeNewRows();
 
     // The analysis of the rows' capture; null for none (the columns stay, empty). It must
@@ -51,8 +63,12 @@ class CaptureRowsModel : public PacketTableModel {
     using CellTexts = std::array<QString, 6>;
     const CellTexts& Row(int row) const;
 
+    int PageCount() const;
+
     const CaptureRows* rows_ = nullptr;
     const ListModel* columns_ = nullptr;
+    std::uint64_t pageFirst_ = 0;
+    int pageRows_ = std::numeric_limits<int>::max();
     mutable int windowFirst_ = 0;
     mutable std::vector<CellTexts> window_;
     mutable std::vector<std::uint64_t> windowItems_;  // the packet or byte of each window row

@@ -3,10 +3,14 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "views/packet_filter.hpp"
 
+class QScrollBar;
 class QTableView;
 class QWidget;
 
@@ -17,12 +21,18 @@ class CaptureRows;
 class CaptureRowsModel;
 class ContinuousCapture;
 class ListModel;
-class CaptureLists;
 class RowAnalysis;
 
+// A capture of more rows than a page holds is shown a page at a time: the table holds one page
+// (see CaptureRowsModel::SetPage) and a scroll bar of its own beside it covers the whole
+// capture. Scrolling near a page's edge, dragging that bar, a jump to a row or following the
+// newest rows moves the page; the user sees one list.
 class ContinuousList : public QObject {
     Q_OBJECT
   public:
+    // Rows a page holds: an item view keeps about 8 bytes a row it is given.
+    static constexpr int kPageRows = 1 << 20;
+
     // The view is created hidden in `parent`; `columns` gives each view's captions and widths.
     ContinuousList(QWidget* parent, const CaptureLists& columns);
     ~ContinuousList() override;
@@ -41,16 +51,56 @@ class ContinuousList : public QObject {
     void SetAnalysisShown(bool shown);
     void SetAnalysis(const RowAnalysis* analysis);
 
+    // Where the list sits in the window, and whether it shows.
+    void SetGeometry(const QRect& rect);
+    void SetVisible(bool visible);
+
+    // Rows of the whole capture shown, the current one (none when no row is current), and a
+    // jump that makes a row current and shows it in the middle of the list.
+    std::uint64_t RowCount() const;
+    std::optional<std::uint64_t> CurrentRow() const;
+    void GoToRow(std::uint64_t row);
+    // The capture row at the top of the list.
+    std::uint64_t TopRow() const;
+
+    // A smaller page, so that tests can page through a capture of a few thousand rows.
+    void SetPageRows(int rows);
+
     QTableView* view() const { return view_; }
+    // The scroll bar over the whole capture; shown only while the capture is paged.
+    QScrollBar* overview() const { return overview_; }
     CaptureRowsModel* model() const { return model_; }
     const CaptureRows* rows() const { return rows_.get(); }
 
+  protected:
+    // Ctrl+Home and Ctrl+End go to the capture's first and last rows, not the page's.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    bool Following() const;
+    bool Paged() const;
+    int VisibleRows() const;
+    // Shows the page from `first` (clamped to the capture), keeping the current row.
+    void MovePage(std::uint64_t first);
+    // The page moved so that `row` lies in its middle.
+    void CentrePageOn(std::uint64_t row);
+    void ScrollToTop(std::uint64_t row);
+    void ScrollToEnd();
+    void OnListScrolled(int value);
+    void OnOverviewMoved(int value);
+    // The overview's range and place, and which of the two bars shows.
+    void UpdateOverview();
+
     const CaptureLists& columns_;
     const ListModel* shownColumns_;  // the columns of the view shown
     CaptureRowsModel* model_;
     QTableView* view_;
+    QScrollBar* overview_;
     std::unique_ptr<CaptureRows> rows_;
+    QRect rect_;
+    bool visible_ = false;
+    int pageRows_ = kPageRows;
+    bool moving_ = false;  // inside a page move or a scroll it made: no more moves
 };
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -12,6 +13,7 @@
 #include <fstream>
 
 #include "app/capture_sequence.hpp"
+#include "app/live_capture.hpp"
 #include "capture/continuous_capture.hpp"
 #include "capture/pcapng_blocks.hpp"
 #include "capture/wireshark_export.hpp"
@@ -155,6 +157,97 @@ TEST_F(CaptureFilesTest, FullBoundedCaptureSaysSoAndReopensAsItWasShown) {
     EXPECT_EQ(window().heldCapture(), nullptr);  // a bounded file shows as a bounded capture
     EXPECT_EQ(started.PacketRows(), rows);
     EXPECT_EQ(started.program->recentCaptures.front(), saved.toStdString());
+}
+
+TEST_F(CaptureFilesTest, ALongCaptureShowsAPageAtATimeAsOneList) {
+    ContinuousList& list = window().continuousList();
+    ASSERT_TRUE(window().OpenCapture(SimulatorCapture("sony", 3000)));
+    const QStringList whole = RowTexts(model());  // one page holds all of them
+    const auto total = static_cast<std::uint64_t>(whole.size());
+    ASSERT_GT(total, 3000u);
+    EXPECT_FALSE(list.overview()->isVisible());
+
+    list.SetPageRows(500);
+    QTableView* view = list.view();
+    const auto rowText = [&](int modelRow) {
+        QStringList cells;
+        for (int column = 0; column < model().columnCount(); ++column) {
+            cells.push_back(model().data(model().index(modelRow, column)).toString());
+        }
+        return cells.join('\t');
+    };
+    // The row at the top of the list is the capture's row the overview bar says.
+    const auto expectTopRow = [&](std::uint64_t row) {
+        ASSERT_EQ(list.TopRow(), row);
+        ASSERT_EQ(static_cast<std::uint64_t>(list.overview()->value()), row);
+        ASSERT_EQ(rowText(view->verticalScrollBar()->value()), whole[static_cast<int>(row)]);
+    };
+    EXPECT_EQ(model().rowCount(), 500);
+    EXPECT_TRUE(list.overview()->isVisible());
+    EXPECT_FALSE(view->verticalScrollBar()->isVisible());
+    const int visible = list.overview()->pageStep();
+    EXPECT_EQ(static_cast<std::uint64_t>(list.overview()->maximum()), total - visible);
+
+    // Dragging the overview bar to the middle, then scrolling down through two page edges and
+    // back up through one, as the wheel does.
+    list.overview()->setValue(static_cast<int>(total / 2));
+    expectTopRow(total / 2);
+    std::uint64_t top = total / 2;
+    for (int step = 0; step < 1200; step += 3) {
+        view->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        top = std::min<std::uint64_t>(top + 1, total - visible);
+        expectTopRow(top);
+        for (int i = 0; i < 2; ++i) {
+            view->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            top = std::min<std::uint64_t>(top + 1, total - visible);
+        }
+    }
+    for (int step = 0; step < 700; ++step) {
+        view->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+        top = top > static_cast<std::uint64_t>(visible) ? top - visible : 0;
+        if (step % 10 == 0) expectTopRow(top);
+    }
+    expectTopRow(0);
+    EXPECT_EQ(model().pageFirst(), 0u);
+
+    // Ctrl+End and Ctrl+Home reach the capture's ends, not the page's.
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(list.CurrentRow(), total - 1);
+    EXPECT_EQ(list.overview()->value(), list.overview()->maximum());
+    QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(list.CurrentRow(), 0u);
+
+    // A jump (Find, Next Problem) makes a row of another page current.
+    for (const std::uint64_t row : {total - 3, std::uint64_t{2}, total / 3}) {
+        list.GoToRow(row);
+        ASSERT_EQ(list.CurrentRow(), row);
+        EXPECT_EQ(rowText(view->currentIndex().row()), whole[static_cast<int>(row)]);
+    }
+}
+
+TEST_F(CaptureFilesTest, ALiveCapturePastAPageKeepsFollowingTheNewestRow) {
+    test::Simulator sim;
+    ASSERT_TRUE(
+        sim.Start({"--scenario", "sony", "--seed", "5", "--rate", "4000", "--idle-after", "3000"}));
+    started.PointAt(sim.port());
+    started.program->captureSettings.continuous = true;
+    started.program->captureSettings.folder = PathOf("captures").toStdString();
+    ContinuousList& list = window().continuousList();
+    list.SetPageRows(300);
+    started.Click(kIdCaptureButton);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return window().heldCapture() != nullptr &&
+                   window().heldCapture()->counters().messages >= 2999;
+        },
+        test::kWaitMs));
+    started.Click(kIdCaptureButton);  // Stop
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window().liveCapture()->running(); }, test::kWaitMs));
+    EXPECT_GT(list.RowCount(), 3000u);
+    EXPECT_GT(model().pageFirst(), 0u) << "the page moved with the newest rows";
+    EXPECT_EQ(list.TopRow() + static_cast<std::uint64_t>(list.overview()->pageStep()),
+              list.RowCount());
+    EXPECT_EQ(list.overview()->value(), list.overview()->maximum());
 }
 
 }  // namespace
