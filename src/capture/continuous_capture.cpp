@@ -151,16 +151,7 @@ void ContinuousCapture::Regroup(ProtocolMode protocolMode) {
 }
 
 std::size_t ContinuousCapture::MessagesStartingBy(std::uint32_t index, std::size_t from) const {
-    std::size_t high = messageStarts_.size();
-    while (from < high) {
-        const std::size_t middle = from + (high - from) / 2;
-        if (messageStarts_[middle] <= index) {
-            from = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    return from;
+    return messageStarts_.UpperBound(index, from);
 }
 
 void ContinuousCapture::ReleaseBefore(std::uint32_t firstByte, std::size_t firstPacket) {
@@ -211,7 +202,7 @@ std::int64_t ContinuousCapture::AbsoluteTimeUs(std::uint32_t index) const {
 }
 
 std::size_t ContinuousCapture::MemoryBytes() const {
-    return bytes_.MemoryBytes() + packets_.MemoryBytes() + messageStarts_.capacityBytes() +
+    return bytes_.MemoryBytes() + packets_.MemoryBytes() + messageStarts_.MemoryBytes() +
            sequenceRuns_.capacity() * sizeof(sequenceRuns_[0]) +
            gaps_.capacity() * sizeof(SequenceGap);
 }

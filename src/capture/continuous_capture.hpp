@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "capture/capture_model.hpp"
-#include "capture/chunked_array.hpp"
 #include "capture/packet_index.hpp"
 #include "capture/receive_stream.hpp"
+#include "capture/rising_column.hpp"
 #include "capture/serial_byte_store.hpp"
 #include "capture/trace.hpp"
 
@@ -120,7 +120,7 @@ class ContinuousCapture {
     // The first byte index of each message that gave bytes. Their sequence numbers mostly
     // count up by one, so only where they do not is a number kept: (message place, number).
     std::uint32_t SequenceOfMessage(std::size_t message) const;
-    ChunkedArray<std::uint32_t> messageStarts_;
+    RisingColumn messageStarts_;
     std::vector<std::pair<std::size_t, std::uint32_t>> sequenceRuns_;
     std::size_t messagesReleased_ = 0;  // message starts freed at the front
     std::vector<SequenceGap> gaps_;
