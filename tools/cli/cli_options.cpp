@@ -28,17 +28,24 @@ bool ParseInt(const std::string& text, std::int64_t low, std::int64_t high, std:
 struct OptionSpec {
     std::string_view name;
     bool takesValue;
-    bool decode, replay, capture;  // which commands accept it
+    bool decode, replay, capture, stats;  // which commands accept it
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"--protocol", true, true, true, true},     {"--escape", false, true, true, true},
-    {"--view", true, false, true, true},        {"--show", true, false, true, true},
-    {"--out", true, false, true, true},         {"--address", true, false, false, true},
-    {"--port", true, false, false, true},       {"--seconds", true, false, false, true},
-    {"--save-raw", true, false, false, true},   {"--help", false, true, true, true},
-    {"--continuous", false, false, true, true}, {"--capture-file", true, false, false, true},
-    {"--format", true, false, true, true},      {"--columns", true, false, true, true},
+    {"--protocol", true, true, true, true, true},
+    {"--escape", false, true, true, true, false},
+    {"--view", true, false, true, true, false},
+    {"--show", true, false, true, true, false},
+    {"--out", true, false, true, true, false},
+    {"--address", true, false, false, true, false},
+    {"--port", true, false, false, true, false},
+    {"--seconds", true, false, false, true, false},
+    {"--save-raw", true, false, false, true, false},
+    {"--help", false, true, true, true, true},
+    {"--continuous", false, false, true, true, true},
+    {"--capture-file", true, false, false, true, false},
+    {"--format", true, false, true, true, true},
+    {"--columns", true, false, true, true, false},
 };
 
 const char* CommandName(Command command) {
@@ -49,6 +56,8 @@ const char* CommandName(Command command) {
             return "replay";
         case Command::kCapture:
             return "capture";
+        case Command::kStats:
+            return "stats";
         default:
             return "";
     }
@@ -57,7 +66,8 @@ const char* CommandName(Command command) {
 bool Accepts(const OptionSpec& option, Command command) {
     return (command == Command::kDecode && option.decode) ||
            (command == Command::kReplay && option.replay) ||
-           (command == Command::kCapture && option.capture);
+           (command == Command::kCapture && option.capture) ||
+           (command == Command::kStats && option.stats);
 }
 
 // Applies one option's value; returns the reason it is bad, or an empty text.
@@ -105,6 +115,16 @@ std::string Apply(std::string_view name, const std::string& value, CliOptions& o
     } else if (name == "--capture-file") {
         if (value.empty()) return bad;
         options.captureFilePath = value;
+    } else if (name == "--format" && options.command == Command::kStats) {
+        if (value == "text") {
+            options.statsFormat = StatsFormat::kText;
+        } else if (value == "csv") {
+            options.statsFormat = StatsFormat::kCsv;
+        } else if (value == "json") {
+            options.statsFormat = StatsFormat::kJson;
+        } else {
+            return bad;
+        }
     } else if (name == "--format") {
         if (value == "log") {
             options.format = OutputFormat::kLog;
@@ -182,7 +202,7 @@ bool ParseShowList(const std::string& text, FilterFlags& flags) {
 }
 
 std::string ParseCommandLine(int argc, const char* const* argv, CliOptions& options) {
-    if (argc < 2) return "no command given (decode, replay or capture)";
+    if (argc < 2) return "no command given (decode, replay, capture or stats)";
     const std::string command = argv[1];
     if (command == "--help" || command == "-h" || command == "help") {
         options.command = Command::kHelp;
@@ -194,8 +214,10 @@ std::string ParseCommandLine(int argc, const char* const* argv, CliOptions& opti
         options.command = Command::kReplay;
     } else if (command == "capture") {
         options.command = Command::kCapture;
+    } else if (command == "stats") {
+        options.command = Command::kStats;
     } else {
-        return "unknown command '" + command + "' (decode, replay or capture)";
+        return "unknown command '" + command + "' (decode, replay, capture or stats)";
     }
 
     bool optionsEnded = false;
@@ -205,7 +227,7 @@ std::string ParseCommandLine(int argc, const char* const* argv, CliOptions& opti
             if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
                 return "unknown option " + arg + " for " + CommandName(options.command);
             }
-            if (options.command != Command::kReplay) {
+            if (options.command != Command::kReplay && options.command != Command::kStats) {
                 return std::string("unexpected argument '") + arg + "' for " +
                        CommandName(options.command);
             }
@@ -241,8 +263,9 @@ std::string ParseCommandLine(int argc, const char* const* argv, CliOptions& opti
         if (std::string error = Apply(option->name, value, options); !error.empty()) return error;
     }
 
-    if (options.command == Command::kReplay && options.files.empty()) {
-        return "replay needs at least one capture file";
+    if ((options.command == Command::kReplay || options.command == Command::kStats) &&
+        options.files.empty()) {
+        return std::string(CommandName(options.command)) + " needs at least one capture file";
     }
     if (options.command == Command::kCapture) {
         if (!options.hasAddress) return "capture needs --address";

@@ -10,13 +10,16 @@
 
 namespace orvane::cli {
 
-enum class Command { kHelp, kDecode, kReplay, kCapture };
+enum class Command { kHelp, kDecode, kReplay, kCapture, kStats };
 
 // What replay and capture write: the log of a view, or the Packet View's packets as an export.
 enum class OutputFormat { kLog, kPcapng, kJsonl };
 
 // The log's columns: the view's own, or those and each packet's latency and verdict.
 enum class LogColumns { kStandard, kAnalysis };
+
+// What stats writes: an aligned table, CSV or JSON.
+enum class StatsFormat { kText, kCsv, kJson };
 
 struct CliOptions {
     Command command = Command::kHelp;
@@ -37,6 +40,7 @@ struct CliOptions {
     std::string captureFilePath;
     OutputFormat format = OutputFormat::kLog;
     LogColumns columns = LogColumns::kStandard;
+    StatsFormat statsFormat = StatsFormat::kText;
 };
 
 // Fills `options` from argv[1..]; returns an empty text, or the one-line reason the command line

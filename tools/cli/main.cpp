@@ -2,7 +2,6 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
-#include <string_view>
 
 #include "cli/capture_command.hpp"
 #include "cli/cli_options.hpp"
@@ -15,8 +14,6 @@ int main(int argc, char** argv) {
     // A reader that closes the pipe early (`orvane-cli replay F | head`) ends the program quietly,
     // as it ends any other command-line tool.
     std::signal(SIGPIPE, SIG_DFL);
-    // stats reads its own options.
-    if (argc >= 2 && std::string_view(argv[1]) == "stats") return orvane::cli::RunStats(argc, argv);
     orvane::cli::CliOptions options;
     const std::string error = orvane::cli::ParseCommandLine(argc, argv, options);
     if (!error.empty()) {
@@ -30,6 +27,8 @@ int main(int argc, char** argv) {
             return orvane::cli::RunReplay(options);
         case Command::kCapture:
             return orvane::cli::RunCapture(options);
+        case Command::kStats:
+            return orvane::cli::RunStats(options);
         case Command::kHelp:
             break;
     }

@@ -24,70 +24,6 @@
 namespace orvane::cli {
 namespace {
 
-enum class StatsFormat { kText, kCsv, kJson };
-
-struct StatsOptions {
-    ProtocolMode protocolMode = ProtocolMode::kSony;
-    bool hasProtocol = false;  // a capture file's own protocol applies unless one is given
-    bool continuous = false;
-    bool help = false;
-    StatsFormat format = StatsFormat::kText;
-    std::vector<std::string> files;
-};
-
-// Fills `options` from argv[2..]; returns an empty text or the reason the command line is bad.
-std::string ParseStatsOptions(int argc, const char* const* argv, StatsOptions& options) {
-    bool optionsEnded = false;
-    for (int i = 2; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            options.files.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        std::string value;
-        bool hasValue = false;
-        if (const std::size_t equals = arg.find('='); equals != arg.npos) {
-            value = arg.substr(equals + 1);
-            arg.resize(equals);
-            hasValue = true;
-        }
-        const bool takesValue = arg == "--protocol" || arg == "--format";
-        if (arg != "--help" && arg != "--continuous" && !takesValue) {
-            return "unknown option " + arg + " for stats";
-        }
-        if (takesValue && !hasValue) {
-            if (i + 1 >= argc) return "missing value for " + arg;
-            value = argv[++i];
-        } else if (!takesValue && hasValue) {
-            return "option " + arg + " takes no value";
-        }
-        const std::string bad = "bad value for " + arg + ": '" + value + "'";
-        if (arg == "--help") {
-            options.help = true;
-            return {};
-        } else if (arg == "--continuous") {
-            options.continuous = true;
-        } else if (arg == "--protocol") {
-            if (!ParseProtocol(value, options.protocolMode)) return bad;
-            options.hasProtocol = true;
-        } else if (value == "text") {
-            options.format = StatsFormat::kText;
-        } else if (value == "csv") {
-            options.format = StatsFormat::kCsv;
-        } else if (value == "json") {
-            options.format = StatsFormat::kJson;
-        } else {
-            return bad;
-        }
-    }
-    if (options.files.empty()) return "stats needs at least one capture file";
-    return {};
-}
-
 // The message cut after its first `count` entries that give a byte (ignore entries give none).
 std::string_view FirstEntries(std::string_view message, std::size_t count) {
     std::size_t at = kHeaderSize;
@@ -170,14 +106,7 @@ std::string StatsUsageText() {
 )";
 }
 
-int RunStats(int argc, const char* const* argv) {
-    StatsOptions options;
-    if (const std::string error = ParseStatsOptions(argc, argv, options); !error.empty()) {
-        std::fprintf(stderr, "orvane-cli: %s (see orvane-cli --help)\n", error.c_str());
-        return 2;
-    }
-    if (options.help) return WriteAll(StatsUsageText()) ? 0 : 1;
-
+int RunStats(const CliOptions& options) {
     ReplayFiles files;
     if (const int status = files.Open(options.files); status != 0) return status;
     const ProtocolMode protocolMode = !options.hasProtocol && files.hasCaptureFile()
@@ -202,7 +131,7 @@ int RunStats(int argc, const char* const* argv) {
     LineStatistics statistics(capture, analysis);
     statistics.Update();
     std::string text;
-    switch (options.format) {
+    switch (options.statsFormat) {
         case StatsFormat::kText:
             text = LineStatisticsText(statistics);
             break;

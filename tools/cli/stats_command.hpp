@@ -3,12 +3,14 @@
 
 #include <string>
 
+#include "cli/cli_options.hpp"
+
 namespace orvane::cli {
 
-// Runs `orvane-cli stats ...` (argv[1] is "stats"); parses its own options. Returns the exit
-// status as replay's: 0, 1 when the output cannot be written, 2 for bad options, an unreadable
-// or damaged file (the figures of its readable part are still written) or no message at all.
-int RunStats(int argc, const char* const* argv);
+// Runs `orvane-cli stats ...`. Returns the exit status as replay's: 0, 1 when the output cannot
+// be written, 2 for an unreadable or damaged file (the figures of its readable part are still
+// written) or no message at all.
+int RunStats(const CliOptions& options);
 
 // The command's part of orvane-cli --help.
 std::string StatsUsageText();
