@@ -18,6 +18,7 @@
 #include <random>
 #include <string>
 
+#include "bench_capture_file.hpp"
 #include "capture/capture_file.hpp"
 #include "capture/continuous_capture.hpp"
 #include "capture/trace.hpp"
@@ -34,17 +35,10 @@ constexpr std::size_t kFormedRows = 50;  // about a screenful
 const Trace kTrace;
 
 std::unique_ptr<ContinuousCapture> ReadCaptureFile(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    CaptureFileReader reader(in);
-    std::string error;
-    if (!in || !reader.ReadHeader(error)) {
-        std::fprintf(stderr, "analysis_bench: cannot read %s: %s\n", path,
-                     in ? error.c_str() : "cannot open it");
-        std::exit(2);
-    }
-    auto capture = std::make_unique<ContinuousCapture>(reader.info().protocolMode, kTrace);
+    BenchCaptureFile file("analysis_bench", path);
+    auto capture = std::make_unique<ContinuousCapture>(file.protocolMode(), kTrace);
     CaptureRead read;
-    while (reader.NextRead(read)) capture->OnRead(read.bytes, read.timeUs);
+    while (file.NextRead(read)) capture->OnRead(read.bytes, read.timeUs);
     capture->Finish();
     return capture;
 }

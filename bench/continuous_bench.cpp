@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_capture_file.hpp"
 #include "capture/capture_file.hpp"
 #include "capture/continuous_capture.hpp"
 #include "capture/trace.hpp"
@@ -58,20 +59,10 @@ struct Stream {
 Stream ReadCaptureFile(const char* path) {
     Stream stream;
     stream.origin = path;
-    std::ifstream in(path, std::ios::binary);
-    CaptureFileReader reader(in);
-    std::string error;
-    if (!in || !reader.ReadHeader(error)) {
-        std::fprintf(stderr, "continuous_bench: cannot read %s: %s\n", path,
-                     in ? error.c_str() : "cannot open it");
-        std::exit(2);
-    }
-    stream.protocolMode = reader.info().protocolMode;
+    BenchCaptureFile file("continuous_bench", path);
+    stream.protocolMode = file.protocolMode();
     CaptureRead read;
-    while (reader.NextRead(read)) stream.reads.push_back(std::move(read));
-    if (reader.damaged()) {
-        std::fprintf(stderr, "continuous_bench: %s: %s\n", path, reader.DamageText().c_str());
-    }
+    while (file.NextRead(read)) stream.reads.push_back(std::move(read));
     return stream;
 }
 
