@@ -32,8 +32,10 @@ constexpr std::size_t kPlanes = 15;
 
 }  // namespace
 
-PacketIndex::PacketIndex(ProtocolMode protocolMode)
-    : protocolMode_(protocolMode), numbering_(protocolMode == ProtocolMode::kVdcp) {}
+PacketIndex::PacketIndex(ProtocolMode protocolMode, std::size_t cacheBlocks)
+    : protocolMode_(protocolMode),
+      numbering_(protocolMode == ProtocolMode::kVdcp),
+      cache_(std::max<std::size_t>(1, cacheBlocks)) {}
 PacketIndex::PacketIndex(PacketIndex&&) noexcept = default;
 PacketIndex& PacketIndex::operator=(PacketIndex&&) noexcept = default;
 PacketIndex::~PacketIndex() = default;
@@ -58,7 +60,7 @@ void PacketIndex::AddByte(std::uint32_t index, std::uint8_t value, std::int32_t 
         return;
     }
     if (number == side.lastStarted) {
-        Open(static_cast<std::size_t>(side.open)).lastByte = index;
+        side.entry.lastByte = index;
     } else {
         Close(side, device);
         CloseLeading(device);
@@ -68,11 +70,12 @@ void PacketIndex::AddByte(std::uint32_t index, std::uint8_t value, std::int32_t 
         entry.number = number;
         entry.flags = device ? PacketEntry::kFromDevice : 0;
         side.open = static_cast<std::int64_t>(size_);
+        side.entry = entry;
         side.lastStarted = number;
         side.keyCount = 0;
         side.length = 0;
         Append(entry);
-        CodeCompleteBlocks();
+        CodeFullBlocks();
     }
     if (side.keyCount < kFilterKeyBytes) side.key[side.keyCount++] = value;
     ++side.length;
@@ -93,47 +96,65 @@ void PacketIndex::Append(const PacketEntry& entry) {
     ++size_;
 }
 
-void PacketIndex::CodeCompleteBlocks() {
+void PacketIndex::CodeFullBlocks() {
+    // A block is coded once its packets are complete, or, where one side has gone quiet with a
+    // packet still open, once the next block is full too: that packet's entry is read from its
+    // side until it closes, and its block coded again then.
     const std::size_t complete = CompleteCount();
-    while (coded_ < blocks_.size() && (coded_ + 1) * kBlockSize <= complete) {
+    while (coded_ < blocks_.size() && (coded_ + 1) * kBlockSize <= size_ &&
+           ((coded_ + 1) * kBlockSize <= complete || (coded_ + 2) * kBlockSize <= size_)) {
         Block& block = blocks_[coded_];
-        const auto& entries = block.plain->entries;
-        planes_.assign(kPlanes * kBlockSize, 0);
-        const auto put32 = [&](std::size_t plane, std::size_t k, std::uint32_t word) {
-            for (std::size_t j = 0; j < 4; ++j) {
-                planes_[(plane + j) * kBlockSize + k] = static_cast<std::uint8_t>(word >> (8 * j));
-            }
-        };
-        std::uint32_t firstByte = 0;
-        std::uint32_t number = 0;
-        for (std::size_t k = 0; k < kBlockSize; ++k) {
-            const PacketEntry& entry = entries[k];
-            put32(kFirstBytePlane, k, entry.firstByte - firstByte);
-            put32(kSpanPlane, k, entry.lastByte - entry.firstByte);
-            put32(kNumberPlane, k, static_cast<std::uint32_t>(entry.number) - number);
-            planes_[kFlagsPlane * kBlockSize + k] = entry.flags;
-            planes_[kPacketViewPlane * kBlockSize + k] = entry.packetViewClass.bits();
-            planes_[kByteViewPlane * kBlockSize + k] = entry.byteViewClass.bits();
-            firstByte = entry.firstByte;
-            number = static_cast<std::uint32_t>(entry.number);
-        }
-        std::vector<std::uint8_t> coded;
-        EncodeBlock(planes_, coded);
-        block.coded = std::make_unique_for_overwrite<std::uint8_t[]>(coded.size());
-        std::copy(coded.begin(), coded.end(), block.coded.get());
-        block.codedSize = static_cast<std::uint32_t>(coded.size());
+        Code(*block.plain, block);
         // The block just coded is read next (its rows are the newest): it goes into the cache
         // as it stands, and the block it displaces is reused for the next one.
-        std::unique_ptr<Plain>& slot = cache_[coded_ % kCacheBlocks];
+        std::unique_ptr<Plain>& slot = cache_[coded_ % cache_.size()];
         spare_ = std::move(slot);
         slot = std::move(block.plain);
         ++coded_;
     }
 }
 
+void PacketIndex::Code(const Plain& plain, Block& block) {
+    planes_.assign(kPlanes * kBlockSize, 0);
+    const auto put32 = [&](std::size_t plane, std::size_t k, std::uint32_t word) {
+        for (std::size_t j = 0; j < 4; ++j) {
+            planes_[(plane + j) * kBlockSize + k] = static_cast<std::uint8_t>(word >> (8 * j));
+        }
+    };
+    std::uint32_t firstByte = 0;
+    std::uint32_t number = 0;
+    for (std::size_t k = 0; k < kBlockSize; ++k) {
+        const PacketEntry& entry = plain.entries[k];
+        put32(kFirstBytePlane, k, entry.firstByte - firstByte);
+        put32(kSpanPlane, k, entry.lastByte - entry.firstByte);
+        put32(kNumberPlane, k, static_cast<std::uint32_t>(entry.number) - number);
+        planes_[kFlagsPlane * kBlockSize + k] = entry.flags;
+        planes_[kPacketViewPlane * kBlockSize + k] = entry.packetViewClass.bits();
+        planes_[kByteViewPlane * kBlockSize + k] = entry.byteViewClass.bits();
+        firstByte = entry.firstByte;
+        number = static_cast<std::uint32_t>(entry.number);
+    }
+    std::vector<std::uint8_t> coded;
+    EncodeBlock(planes_, coded);
+    block.coded = std::make_unique_for_overwrite<std::uint8_t[]>(coded.size());
+    std::copy(coded.begin(), coded.end(), block.coded.get());
+    block.codedSize = static_cast<std::uint32_t>(coded.size());
+}
+
+void PacketIndex::Store(std::size_t index, const PacketEntry& entry) {
+    Block& block = blocks_[index >> kBlockBits];
+    if (block.plain) {
+        block.plain->entries[Place(index)] = entry;
+        return;
+    }
+    const Plain& decoded = PlainOf(index >> kBlockBits);
+    cache_[(index >> kBlockBits) % cache_.size()]->entries[Place(index)] = entry;
+    Code(decoded, block);
+}
+
 const PacketIndex::Plain& PacketIndex::Decode(std::size_t block) const {
     const Block& held = blocks_[block];
-    std::unique_ptr<Plain>& slot = cache_[block % kCacheBlocks];
+    std::unique_ptr<Plain>& slot = cache_[block % cache_.size()];
     if (!slot) slot = std::make_unique<Plain>();
     decodePlanes_.resize(kPlanes * kBlockSize);
     // The coding never leaves memory, so a block that does not decode is a fault in this
@@ -172,7 +193,7 @@ const PacketIndex::Plain& PacketIndex::Decode(std::size_t block) const {
 void PacketIndex::Close(Side& side, bool device) {
     if (side.open < 0) return;
     const auto at = static_cast<std::size_t>(side.open);
-    PacketEntry& entry = Open(at);
+    PacketEntry& entry = side.entry;
     const std::span<const std::uint8_t> key(side.key.data(), side.keyCount);
     std::tie(entry.packetViewClass, entry.byteViewClass) = Classes(key, device);
     const bool vdcp = protocolMode_ == ProtocolMode::kVdcp;
@@ -184,6 +205,7 @@ void PacketIndex::Close(Side& side, bool device) {
         entry.flags |= PacketEntry::kCutOff;
     }
     side.open = -1;
+    Store(at, entry);
 }
 
 std::pair<FilterClass, FilterClass> PacketIndex::Classes(std::span<const std::uint8_t> key,
@@ -215,6 +237,7 @@ void PacketIndex::Finish() {
         Close(sides_[device ? 1 : 0], device);
         CloseLeading(device);
     }
+    CodeFullBlocks();
 }
 
 std::size_t PacketIndex::CompleteCount() const {

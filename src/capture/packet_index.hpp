@@ -56,7 +56,12 @@ struct LeadingRun {
 // from two threads at once.
 class PacketIndex {
   public:
-    explicit PacketIndex(ProtocolMode protocolMode);
+    // Readers of the newest packets (the list, the analysis, the statistics) each come a little
+    // behind the capture: the cache holds the last quarter of a million packets for them.
+    static constexpr std::size_t kCacheBlocks = 64;
+
+    // `cacheBlocks` decoded blocks are kept (tests take fewer, to reach the decoding).
+    explicit PacketIndex(ProtocolMode protocolMode, std::size_t cacheBlocks = kCacheBlocks);
     PacketIndex(PacketIndex&&) noexcept;
     PacketIndex& operator=(PacketIndex&&) noexcept;
     ~PacketIndex();
@@ -70,6 +75,10 @@ class PacketIndex {
     ProtocolMode protocolMode() const { return protocolMode_; }
     std::size_t size() const { return size_; }
     PacketEntry operator[](std::size_t index) const {
+        // A packet still open is read from its side: its block may be coded already.
+        for (const Side& side : sides_) {
+            if (side.open == static_cast<std::int64_t>(index)) return side.entry;
+        }
         return PlainOf(index >> kBlockBits).entries[Place(index)];
     }
 
@@ -85,6 +94,8 @@ class PacketIndex {
     std::int64_t PacketOfByte(std::uint32_t index, bool device) const;
 
     std::size_t MemoryBytes() const;
+    // Blocks coded so far: every full one, unless a packet open since then holds them back.
+    std::size_t codedBlocks() const { return coded_; }
 
     // The first byte and the first packet still needed to form the rows of the bytes from
     // `frontier` on: a packet reaching that far may have begun before it.
@@ -98,13 +109,10 @@ class PacketIndex {
   private:
     static constexpr unsigned kBlockBits = 12;
     static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
-    // Readers of the newest packets (the list, the analysis, the statistics) each come a little
-    // behind the capture; the cache holds the last quarter of a million packets for them.
-    static constexpr std::size_t kCacheBlocks = 64;
-
     struct Side {
         std::int32_t lastStarted = 0;  // number of the side's last packet
         std::int64_t open = -1;        // index of its packet still growing, or -1
+        PacketEntry entry;             // that packet as it stands
         std::array<std::uint8_t, kFilterKeyBytes> key{};  // the open packet's first bytes
         std::size_t keyCount = 0;
         std::size_t length = 0;  // bytes so far, for the first packet's VDCP check
@@ -126,15 +134,15 @@ class PacketIndex {
     const Plain& PlainOf(std::size_t block) const {
         const Block& held = blocks_[block];
         if (held.plain) return *held.plain;
-        const Plain* cached = cache_[block % kCacheBlocks].get();
+        const Plain* cached = cache_[block % cache_.size()].get();
         return cached != nullptr && cached->block == block ? *cached : Decode(block);
     }
     const Plain& Decode(std::size_t block) const;
-    PacketEntry& Open(std::size_t index) {
-        return blocks_[index >> kBlockBits].plain->entries[Place(index)];
-    }
     void Append(const PacketEntry& entry);
-    void CodeCompleteBlocks();
+    void CodeFullBlocks();
+    void Code(const Plain& plain, Block& block);
+    // Writes a closed packet's final entry into its block, coding the block again if need be.
+    void Store(std::size_t index, const PacketEntry& entry);
     // The last packet, of either side, whose first byte is at or before `index`, or -1.
     std::int64_t LastStartingBy(std::uint32_t index) const;
     // The last packet of one side at or before `packet`, or -1.
@@ -155,7 +163,7 @@ class PacketIndex {
     std::size_t size_ = 0;
     std::size_t coded_ = 0;     // blocks coded: all before this one
     std::size_t released_ = 0;  // blocks freed at the front
-    mutable std::array<std::unique_ptr<Plain>, kCacheBlocks> cache_;
+    mutable std::vector<std::unique_ptr<Plain>> cache_;
     std::unique_ptr<Plain> spare_;
     std::vector<std::uint8_t> planes_;  // scratch for coding and decoding
     mutable std::vector<std::uint8_t> decodePlanes_;

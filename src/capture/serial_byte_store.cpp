@@ -9,7 +9,10 @@
 
 namespace orvane {
 
-SerialByteStore::SerialByteStore() : open_(std::make_unique<Plain>()) { open_->block = 0; }
+SerialByteStore::SerialByteStore(std::size_t cacheBlocks)
+    : open_(std::make_unique<Plain>()), cache_(std::max<std::size_t>(1, cacheBlocks)) {
+    open_->block = 0;
+}
 SerialByteStore::SerialByteStore(SerialByteStore&&) noexcept = default;
 SerialByteStore& SerialByteStore::operator=(SerialByteStore&&) noexcept = default;
 SerialByteStore::~SerialByteStore() = default;
@@ -53,7 +56,7 @@ void SerialByteStore::CodeOpenBlock() {
     // The newest rows are read most: the block just coded goes into the cache as it stands,
     // and the block it displaces is reused for the next one.
     const std::size_t block = open_->block;
-    std::unique_ptr<Plain>& slot = cache_[block % kCacheBlocks];
+    std::unique_ptr<Plain>& slot = cache_[block % cache_.size()];
     std::unique_ptr<Plain> spare = std::move(slot);
     slot = std::move(open_);
     open_ = spare ? std::move(spare) : std::make_unique<Plain>();
@@ -61,7 +64,7 @@ void SerialByteStore::CodeOpenBlock() {
 }
 
 const SerialByteStore::Plain& SerialByteStore::Decode(std::size_t block) const {
-    std::unique_ptr<Plain>& slot = cache_[block % kCacheBlocks];
+    std::unique_ptr<Plain>& slot = cache_[block % cache_.size()];
     if (!slot) slot = std::make_unique<Plain>();
     Plain& plain = *slot;
     const Coded& coded = coded_[block];
@@ -97,7 +100,7 @@ void SerialByteStore::AddUpTimes(const Plain& plain) const {
     plain.timesReady = true;
 }
 
-void SerialByteStore::Clear() { *this = SerialByteStore(); }
+void SerialByteStore::Clear() { *this = SerialByteStore(cache_.size()); }
 
 void SerialByteStore::ReleaseBefore(std::size_t index) {
     const std::size_t blocks = std::min(index >> kBlockBits, coded_.size());

@@ -22,7 +22,12 @@ namespace orvane {
 // once.
 class SerialByteStore {
   public:
-    SerialByteStore();
+    // Readers of the newest bytes each come a little behind the capture: the cache holds the
+    // last quarter of a million bytes for them.
+    static constexpr std::size_t kCacheBlocks = 64;
+
+    // `cacheBlocks` decoded blocks are kept (tests take fewer, to reach the decoding).
+    explicit SerialByteStore(std::size_t cacheBlocks = kCacheBlocks);
     SerialByteStore(SerialByteStore&&) noexcept;
     SerialByteStore& operator=(SerialByteStore&&) noexcept;
     ~SerialByteStore();
@@ -74,9 +79,6 @@ class SerialByteStore {
     // A mark: side code bits 7-6 (the unit's code shifted down by 6), step bits 5-0.
     static constexpr unsigned kSideShift = 6;
     static constexpr std::uint8_t kLongStep = 0x3F;  // the step is in longSteps_
-    // Readers of the newest bytes each come a little behind the capture; the cache holds the
-    // last quarter of a million bytes for them.
-    static constexpr std::size_t kCacheBlocks = 64;
 
     struct Plain {
         std::size_t block = SIZE_MAX;  // which block this holds
@@ -100,7 +102,7 @@ class SerialByteStore {
     const Plain& BlockOf(std::size_t index) const {
         const std::size_t block = index >> kBlockBits;
         if (block == coded_.size()) return *open_;
-        const Plain* cached = cache_[block % kCacheBlocks].get();
+        const Plain* cached = cache_[block % cache_.size()].get();
         return cached != nullptr && cached->block == block ? *cached : Decode(block);
     }
     const Plain& Decode(std::size_t block) const;
@@ -110,7 +112,7 @@ class SerialByteStore {
 
     std::vector<Coded> coded_;  // every full block; released ones have no data
     std::unique_ptr<Plain> open_;
-    mutable std::array<std::unique_ptr<Plain>, kCacheBlocks> cache_;
+    mutable std::vector<std::unique_ptr<Plain>> cache_;
     std::vector<std::int64_t> longSteps_;  // in byte order
     std::size_t size_ = 0;
     std::size_t released_ = 0;  // blocks freed at the front

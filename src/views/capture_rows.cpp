@@ -100,6 +100,9 @@ void CaptureRows::UpdateBytes(std::uint64_t frontier) {
                      cursor.packet = packets.NextOfSide(cursor.packet + 1, device)) {
                     const PacketEntry entry = packets[cursor.packet];
                     if (entry.lastByte < i) continue;
+                    // Only a packet holding the byte is kept: one that begins later may still
+                    // grow, and have no classes yet, when the bytes before it are taken.
+                    if (entry.firstByte > i) break;
                     cursor.loaded = true;
                     cursor.firstByte = entry.firstByte;
                     cursor.lastByte = entry.lastByte;

@@ -22,13 +22,22 @@ struct Byte {
     std::int32_t direction;
 };
 
-// Sony traffic: polling with replies, a long stretch where the deck says nothing, bytes of no
-// side, and noise.
-std::vector<Byte> Traffic() {
-    std::mt19937 random(5);
+struct Traffic {
     std::vector<Byte> bytes;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> packets;  // first and last byte
+};
+
+// Sony traffic: polling with replies, a long stretch where the deck says nothing (its last
+// reply stays open for many blocks), bytes of no side, and noise.
+Traffic MakeTraffic() {
+    std::mt19937 random(5);
+    Traffic traffic;
     const auto send = [&](std::int32_t direction, std::vector<std::uint8_t> packet) {
-        for (const std::uint8_t value : packet) bytes.push_back({value, direction});
+        const auto first = static_cast<std::uint32_t>(traffic.bytes.size());
+        for (const std::uint8_t value : packet) traffic.bytes.push_back({value, direction});
+        if (direction != 0) {
+            traffic.packets.emplace_back(first, first + packet.size() - 1);
+        }
     };
     for (int round = 0; round < 3; ++round) {
         for (int i = 0; i < 6000; ++i) {
@@ -39,17 +48,29 @@ std::vector<Byte> Traffic() {
         }
         for (int i = 0; i < 20000; ++i) send(kSideController, {0x20, 0x01, 0x21});  // no replies
     }
-    return bytes;
+    return traffic;
 }
 
 TEST(PacketIndex, FindsPacketsAsAWalkOverThemDoes) {
-    const std::vector<Byte> bytes = Traffic();
-    PacketIndex index(ProtocolMode::kSony);
+    const Traffic traffic = MakeTraffic();
+    const std::vector<Byte>& bytes = traffic.bytes;
+    PacketIndex index(ProtocolMode::kSony, 1);  // one decoded block: most reads decode
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         index.AddByte(static_cast<std::uint32_t>(i), bytes[i].value, bytes[i].direction);
     }
+    // The deck has been quiet for some 20,000 packets with its last reply open: the blocks
+    // since are coded all the same, all but the newest full one.
+    EXPECT_GE(index.codedBlocks() + 1, index.size() / 4096);
     index.Finish();
+    EXPECT_EQ(index.codedBlocks(), index.size() / 4096);
     ASSERT_GT(index.size(), 20u * 4096) << "the traffic fills many blocks";
+    // Every packet as sent, also the deck's replies that stayed open while later blocks were
+    // coded.
+    ASSERT_EQ(index.size(), traffic.packets.size());
+    for (std::size_t p = 0; p < index.size(); ++p) {
+        ASSERT_EQ(index[p].firstByte, traffic.packets[p].first) << "packet " << p;
+        ASSERT_EQ(index[p].lastByte, traffic.packets[p].second) << "packet " << p;
+    }
 
     // The walk: every packet once, in order.
     // The packet of each side whose span holds each byte (a side's packets never overlap).

@@ -100,7 +100,7 @@ TEST(SerialByteStore, ReadsEveryByteBackAcrossCodedBlocks) {
         bytes.push_back({static_cast<std::uint8_t>(i % 7 == 0 ? random() : i % 5),
                          sides[(i / 9) % 3], written});
     }
-    SerialByteStore store;
+    SerialByteStore store(1);  // one decoded block: reads in shuffled order decode again
     for (const StoredByte& b : bytes) store.Append(b.value, b.direction, b.timeMs);
     ASSERT_EQ(store.size(), bytes.size());
 

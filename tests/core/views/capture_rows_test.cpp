@@ -152,6 +152,48 @@ TEST(CaptureRows, SameRowsAsTheBoundedLists) {
     }
 }
 
+TEST(CaptureRows, ByteViewTakenWhileASidesFirstPacketGrows) {
+    // VDCP, the tap started inside the deck's traffic: bytes before the deck's first ACK are a
+    // leading run, taken while that ACK's packet is still open. Every filter choice's rows,
+    // brought up to date after each read, are those of the finished capture.
+    std::uint32_t sequence = 1;
+    const auto read = [&sequence](const std::vector<Entry>& entries) {
+        std::string message = Header(sequence++);
+        for (const Entry& entry : entries) AppendEntry(message, entry);
+        return message;
+    };
+    const int d = 0xC0;
+    const int c = 0x80;
+    const std::vector<std::string> reads = {
+        read({{d, 1, 0x11}, {d, 2, 0x22}, {d, 3, 0x02}, {d, 4, 0x02}, {d, 5, 0x30}}),
+        read({{d, 6, 0x86}, {d, 7, 0xC8}}),
+        read({{d, 8, 0x04},
+              {c, 9, 0x02},
+              {c, 10, 0x02},
+              {c, 11, 0x30},
+              {c, 12, 0x06},
+              {c, 13, 0xC8}}),
+        read({{d, 14, 0x04}}),
+    };
+    ContinuousCapture whole(ProtocolMode::kVdcp, Trace{});
+    for (const std::string& r : reads) whole.OnRead(r);
+    whole.Finish();
+    for (int bits = 0; bits < 64; ++bits) {
+        const FilterFlags flags{(bits & 1) != 0, (bits & 2) != 0,  (bits & 4) != 0,
+                                (bits & 8) != 0, (bits & 16) != 0, (bits & 32) != 0};
+        ContinuousCapture growing(ProtocolMode::kVdcp, Trace{});
+        CaptureRows rows(growing, ViewKind::Byte, flags);
+        for (const std::string& r : reads) {
+            growing.OnRead(r);
+            rows.Update();
+        }
+        growing.Finish();
+        rows.Update();
+        EXPECT_EQ(AllRows(rows), AllRows(CaptureRows(whole, ViewKind::Byte, flags)))
+            << "filter choice " << bits;
+    }
+}
+
 TEST(CaptureRows, AnyWindowReadsAsTheWholeList) {
     // A status reply's description depends on the last Status Sense request shown before it,
     // which a window of rows far into the list must find again.
