@@ -176,10 +176,12 @@ void MainWindow::BuildControls() {
         ShowNotice(QStringLiteral("Searching... %1%").arg(perMille / 10));
     });
     for (QAbstractItemModel* model : {static_cast<QAbstractItemModel*>(packetModel_),
-                                      static_cast<QAbstractItemModel*>(byteModel_),
-                                      static_cast<QAbstractItemModel*>(continuousList_->model())}) {
+                                      static_cast<QAbstractItemModel*>(byteModel_)}) {
         connect(model, &QAbstractItemModel::modelAboutToBeReset, search_, &ListSearch::Cancel);
     }
+    // The continuous list's model is also reset when its page moves, which leaves the rows as
+    // they were.
+    connect(continuousList_, &ContinuousList::RowsReplaced, search_, &ListSearch::Cancel);
 }
 
 ViewOptions MainWindow::GetViewOptions() const {

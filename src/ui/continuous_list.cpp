@@ -3,6 +3,7 @@
 #include "ui/continuous_list.hpp"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -37,6 +38,14 @@ ContinuousList::ContinuousList(QWidget* parent, const CaptureLists& columns)
             &ContinuousList::OnListScrolled);
     connect(overview_, &QScrollBar::valueChanged, this, &ContinuousList::OnOverviewMoved);
     view_->installEventFilter(this);
+    connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (moving_) return;
+                currentRow_.reset();
+                if (current.isValid()) {
+                    currentRow_ = model_->pageFirst() + static_cast<std::uint64_t>(current.row());
+                }
+            });
 }
 
 ContinuousList::~ContinuousList() = default;
@@ -48,9 +57,12 @@ void ContinuousList::Show(const ContinuousCapture* capture, ViewKind view,
     // One model reset, with the old rows freed once the model has let go of them.
     std::unique_ptr<CaptureRows> fresh;
     if (capture != nullptr) fresh = std::make_unique<CaptureRows>(*capture, view, flags);
+    emit RowsReplaced();
     moving_ = true;
     model_->SetRows(fresh.get(), &columns);
+    view_->doItemsLayout();
     moving_ = false;
+    currentRow_.reset();
     rows_ = std::move(fresh);
     shownColumns_ = &columns;
     ApplyColumnWidths(view_, columns);
@@ -92,11 +104,7 @@ void ContinuousList::SetVisible(bool visible) {
 
 std::uint64_t ContinuousList::RowCount() const { return model_->CaptureRowCount(); }
 
-std::optional<std::uint64_t> ContinuousList::CurrentRow() const {
-    const QModelIndex current = view_->currentIndex();
-    if (!current.isValid()) return std::nullopt;
-    return model_->pageFirst() + static_cast<std::uint64_t>(current.row());
-}
+std::optional<std::uint64_t> ContinuousList::CurrentRow() const { return currentRow_; }
 
 std::uint64_t ContinuousList::TopRow() const {
     return model_->pageFirst() + static_cast<std::uint64_t>(view_->verticalScrollBar()->value());
@@ -112,6 +120,7 @@ void ContinuousList::GoToRow(std::uint64_t row) {
     const bool roomAfter = row + margin < first + count || first + count >= RowCount();
     if (row < first || row >= first + count || !roomBefore || !roomAfter) CentrePageOn(row);
     const QModelIndex index = model_->index(static_cast<int>(row - model_->pageFirst()), 0);
+    currentRow_ = row;
     view_->setCurrentIndex(index);
     view_->scrollTo(index, QAbstractItemView::PositionAtCenter);
     moving_ = false;
@@ -163,15 +172,18 @@ void ContinuousList::MovePage(std::uint64_t first) {
         total <= static_cast<std::uint64_t>(pageRows_) ? 0 : total - std::min(total, half);
     first = std::min(first, last);
     if (first == model_->pageFirst() && model_->pageRows() == pageRows_) return;
-    const std::optional<std::uint64_t> current = CurrentRow();
     const bool wasMoving = moving_;
     moving_ = true;
     model_->SetPage(first, pageRows_);
-    if (current && *current >= first &&
-        *current - first < static_cast<std::uint64_t>(model_->rowCount())) {
+    // The table sets its scroll range only when it next lays out its items; a scroll to a row
+    // of the new page before that would be cut to the old page's range.
+    view_->doItemsLayout();
+    // The current row comes back when the page holds it (the table forgets it on every move).
+    if (currentRow_ && *currentRow_ >= first &&
+        *currentRow_ - first < static_cast<std::uint64_t>(model_->rowCount())) {
         const QSignalBlocker quiet(view_->verticalScrollBar());
         view_->selectionModel()->setCurrentIndex(
-            model_->index(static_cast<int>(*current - first), 0),
+            model_->index(static_cast<int>(*currentRow_ - first), 0),
             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     moving_ = wasMoving;
@@ -219,7 +231,8 @@ void ContinuousList::OnListScrolled(int value) {
 void ContinuousList::OnOverviewMoved(int value) {
     if (moving_) return;
     moving_ = true;
-    const auto row = static_cast<std::uint64_t>(std::max(0, value));
+    const std::uint64_t row =
+        std::min(static_cast<std::uint64_t>(std::max(0, value)) * OverviewScale(), RowCount());
     const std::uint64_t first = model_->pageFirst();
     const auto count = static_cast<std::uint64_t>(model_->rowCount());
     const auto margin = static_cast<std::uint64_t>(VisibleRows());
@@ -246,13 +259,17 @@ void ContinuousList::UpdateOverview() {
     const QSignalBlocker quiet(overview_);
     const std::uint64_t total = RowCount();
     const auto visible = static_cast<std::uint64_t>(VisibleRows());
+    const std::uint64_t scale = OverviewScale();
     const std::uint64_t maximum = total > visible ? total - visible : 0;
-    overview_->setRange(
-        0, static_cast<int>(std::min<std::uint64_t>(maximum, std::numeric_limits<int>::max())));
-    overview_->setPageStep(static_cast<int>(visible));
+    overview_->setRange(0, static_cast<int>(maximum / scale));
+    overview_->setPageStep(static_cast<int>(std::max<std::uint64_t>(1, visible / scale)));
     overview_->setSingleStep(1);
-    overview_->setValue(
-        static_cast<int>(std::min<std::uint64_t>(TopRow(), std::numeric_limits<int>::max())));
+    overview_->setValue(static_cast<int>(std::min(TopRow(), maximum) / scale));
+}
+
+std::uint64_t ContinuousList::OverviewScale() const {
+    constexpr auto kMost = static_cast<std::uint64_t>(std::numeric_limits<int>::max());
+    return RowCount() / kMost + 1;
 }
 
 }  // namespace orvane

@@ -72,6 +72,11 @@ class ContinuousList : public QObject {
     CaptureRowsModel* model() const { return model_; }
     const CaptureRows* rows() const { return rows_.get(); }
 
+  signals:
+    // The rows shown are others (another capture, view or filter choice): row numbers taken
+    // before no longer hold.
+    void RowsReplaced();
+
   protected:
     // Ctrl+Home and Ctrl+End go to the capture's first and last rows, not the page's.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,8 +93,10 @@ class ContinuousList : public QObject {
     void ScrollToEnd();
     void OnListScrolled(int value);
     void OnOverviewMoved(int value);
-    // The overview's range and place, and which of the two bars shows.
+    // The overview's range and place, and which of the two bars shows. Its values are rows,
+    // or rows divided by overviewScale_ when there are more than an int counts.
     void UpdateOverview();
+    std::uint64_t OverviewScale() const;
 
     const CaptureLists& columns_;
     const ListModel* shownColumns_;  // the columns of the view shown
@@ -101,6 +108,8 @@ class ContinuousList : public QObject {
     bool visible_ = false;
     int pageRows_ = kPageRows;
     bool moving_ = false;  // inside a page move or a scroll it made: no more moves
+    // The current row of the capture, kept while the page it is on is not shown.
+    std::optional<std::uint64_t> currentRow_;
 };
 
 }  // namespace orvane

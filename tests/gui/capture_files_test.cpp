@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -210,19 +211,41 @@ TEST_F(CaptureFilesTest, ALongCaptureShowsAPageAtATimeAsOneList) {
     expectTopRow(0);
     EXPECT_EQ(model().pageFirst(), 0u);
 
-    // Ctrl+End and Ctrl+Home reach the capture's ends, not the page's.
+    // The last page is half full; stepping up out of it onto a full page moves one row at a
+    // time all the same. Ctrl+End and Ctrl+Home reach the capture's ends, not the page's.
+    list.overview()->setValue(list.overview()->maximum());
+    top = list.TopRow();
+    EXPECT_EQ(top, total - visible);
+    for (int step = 0; step < 600; ++step) {
+        view->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        --top;
+        expectTopRow(top);
+    }
     QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(list.CurrentRow(), total - 1);
     EXPECT_EQ(list.overview()->value(), list.overview()->maximum());
     QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
     EXPECT_EQ(list.CurrentRow(), 0u);
 
-    // A jump (Find, Next Problem) makes a row of another page current.
+    // A jump (Find, Next Problem) makes a row of another page current and shows it; the
+    // current row stays while its page is away and is selected again when it is back. Moving
+    // pages leaves the rows as they are: a search running on goes on.
+    QSignalSpy replaced(&list, &ContinuousList::RowsReplaced);
     for (const std::uint64_t row : {total - 3, std::uint64_t{2}, total / 3}) {
         list.GoToRow(row);
         ASSERT_EQ(list.CurrentRow(), row);
         EXPECT_EQ(rowText(view->currentIndex().row()), whole[static_cast<int>(row)]);
+        const int shownAt = view->rowViewportPosition(view->currentIndex().row());
+        EXPECT_TRUE(shownAt >= 0 && shownAt < view->viewport()->height()) << "row " << row;
     }
+    list.overview()->setValue(list.overview()->maximum());
+    EXPECT_FALSE(view->currentIndex().isValid());
+    EXPECT_EQ(list.CurrentRow(), total / 3);
+    list.overview()->setValue(static_cast<int>(total / 3 - 2));
+    EXPECT_EQ(rowText(view->currentIndex().row()), whole[static_cast<int>(total / 3)]);
+    EXPECT_EQ(replaced.count(), 0);
+    started.Click(kIdTimeSense);
+    EXPECT_EQ(replaced.count(), 1);
 }
 
 TEST_F(CaptureFilesTest, ALiveCapturePastAPageKeepsFollowingTheNewestRow) {
