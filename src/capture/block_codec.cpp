@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 
 namespace orvane {
@@ -114,6 +115,18 @@ bool DecodeBlock(std::span<const std::uint8_t> coded, std::span<std::uint8_t> ou
         out += length;
     }
     return out == output.size();
+}
+
+CodedBlock::CodedBlock(std::span<const std::uint8_t> input) {
+    std::vector<std::uint8_t> coded;
+    EncodeBlock(input, coded);
+    data_ = std::make_unique_for_overwrite<std::uint8_t[]>(coded.size());
+    std::copy(coded.begin(), coded.end(), data_.get());
+    size_ = static_cast<std::uint32_t>(coded.size());
+}
+
+void CodedBlock::DecodeInto(std::span<std::uint8_t> output) const {
+    if (!DecodeBlock(std::span<const std::uint8_t>(data_.get(), size_), output)) std::abort();
 }
 
 }  // namespace orvane

@@ -2,7 +2,6 @@
 #include "capture/packet_index.hpp"
 
 #include <algorithm>
-#include <cstdlib>
 #include <tuple>
 
 #include "capture/block_codec.hpp"
@@ -116,29 +115,24 @@ void PacketIndex::CodeFullBlocks() {
 
 void PacketIndex::Code(const Plain& plain, Block& block) {
     planes_.assign(kPlanes * kBlockSize, 0);
-    const auto put32 = [&](std::size_t plane, std::size_t k, std::uint32_t word) {
-        for (std::size_t j = 0; j < 4; ++j) {
-            planes_[(plane + j) * kBlockSize + k] = static_cast<std::uint8_t>(word >> (8 * j));
-        }
-    };
+    std::uint8_t* planes = planes_.data();
     std::uint32_t firstByte = 0;
     std::uint32_t number = 0;
     for (std::size_t k = 0; k < kBlockSize; ++k) {
         const PacketEntry& entry = plain.entries[k];
-        put32(kFirstBytePlane, k, entry.firstByte - firstByte);
-        put32(kSpanPlane, k, entry.lastByte - entry.firstByte);
-        put32(kNumberPlane, k, static_cast<std::uint32_t>(entry.number) - number);
-        planes_[kFlagsPlane * kBlockSize + k] = entry.flags;
-        planes_[kPacketViewPlane * kBlockSize + k] = entry.packetViewClass.bits();
-        planes_[kByteViewPlane * kBlockSize + k] = entry.byteViewClass.bits();
+        PutWordPlanes(planes + kFirstBytePlane * kBlockSize, kBlockSize, k,
+                      entry.firstByte - firstByte);
+        PutWordPlanes(planes + kSpanPlane * kBlockSize, kBlockSize, k,
+                      entry.lastByte - entry.firstByte);
+        PutWordPlanes(planes + kNumberPlane * kBlockSize, kBlockSize, k,
+                      static_cast<std::uint32_t>(entry.number) - number);
+        planes[kFlagsPlane * kBlockSize + k] = entry.flags;
+        planes[kPacketViewPlane * kBlockSize + k] = entry.packetViewClass.bits();
+        planes[kByteViewPlane * kBlockSize + k] = entry.byteViewClass.bits();
         firstByte = entry.firstByte;
         number = static_cast<std::uint32_t>(entry.number);
     }
-    std::vector<std::uint8_t> coded;
-    EncodeBlock(planes_, coded);
-    block.coded = std::make_unique_for_overwrite<std::uint8_t[]>(coded.size());
-    std::copy(coded.begin(), coded.end(), block.coded.get());
-    block.codedSize = static_cast<std::uint32_t>(coded.size());
+    block.coded = CodedBlock(planes_);
 }
 
 void PacketIndex::Store(std::size_t index, const PacketEntry& entry) {
@@ -157,20 +151,12 @@ const PacketIndex::Plain& PacketIndex::Decode(std::size_t block) const {
     std::unique_ptr<Plain>& slot = cache_[block % cache_.size()];
     if (!slot) slot = std::make_unique<Plain>();
     decodePlanes_.resize(kPlanes * kBlockSize);
-    // The coding never leaves memory, so a block that does not decode is a fault in this
-    // program, not in any input: better stopped than shown wrong.
-    if (!DecodeBlock(std::span<const std::uint8_t>(held.coded.get(), held.codedSize),
-                     decodePlanes_)) {
-        std::abort();
-    }
+    held.coded.DecodeInto(decodePlanes_);
     // Local pointers: the entries written are bytes too, and would otherwise make the compiler
     // read the planes' place again for every byte.
     const std::uint8_t* planes = decodePlanes_.data();
     const auto get32 = [planes](std::size_t plane, std::size_t k) {
-        const std::uint8_t* at = planes + plane * kBlockSize + k;
-        return std::uint32_t{at[0]} | (std::uint32_t{at[kBlockSize]} << 8) |
-               (std::uint32_t{at[2 * kBlockSize]} << 16) |
-               (std::uint32_t{at[3 * kBlockSize]} << 24);
+        return WordFromPlanes(planes + plane * kBlockSize, kBlockSize, k);
     };
     PacketEntry* entries = slot->entries.data();
     std::uint32_t firstByte = 0;
@@ -341,8 +327,7 @@ void PacketIndex::ReleaseBefore(std::size_t packet) {
     // Only coded blocks go: a block still plain may hold a packet that grows.
     const std::size_t blocks = std::min(packet >> kBlockBits, coded_);
     for (std::size_t b = released_; b < blocks; ++b) {
-        blocks_[b].coded.reset();
-        blocks_[b].codedSize = 0;
+        blocks_[b].coded.Release();
     }
     released_ = std::max(released_, blocks);
 }
@@ -351,7 +336,7 @@ std::size_t PacketIndex::MemoryBytes() const {
     std::size_t total = blocks_.capacity() * sizeof(Block) + planes_.capacity() +
                         decodePlanes_.capacity() + (spare_ ? sizeof(Plain) : 0);
     for (std::size_t b = released_; b < blocks_.size(); ++b) {
-        total += blocks_[b].codedSize + (blocks_[b].plain ? sizeof(Plain) : 0);
+        total += blocks_[b].coded.size() + (blocks_[b].plain ? sizeof(Plain) : 0);
     }
     for (const auto& plain : cache_) total += plain ? sizeof(Plain) : 0;
     return total;

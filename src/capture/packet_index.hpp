@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "capture/block_codec.hpp"
 #include "capture/packet_numbering.hpp"
 #include "views/packet_filter.hpp"
 
@@ -126,8 +127,7 @@ class PacketIndex {
         // The last packet of each side in this block or before it, or -1.
         std::array<std::int64_t, 2> lastOfSide{-1, -1};
         std::unique_ptr<Plain> plain;  // until all its packets are complete
-        std::unique_ptr<std::uint8_t[]> coded;
-        std::uint32_t codedSize = 0;
+        CodedBlock coded;
     };
 
     static std::size_t Place(std::size_t index) { return index & (kBlockSize - 1); }

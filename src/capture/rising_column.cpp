@@ -2,8 +2,6 @@
 #include "capture/rising_column.hpp"
 
 #include <algorithm>
-#include <cstdlib>
-#include <span>
 
 #include "capture/block_codec.hpp"
 
@@ -21,24 +19,15 @@ void RisingColumn::push_back(std::uint32_t value) {
 }
 
 void RisingColumn::CodeOpenBlock() {
-    // Four planes, the low to the high byte of each difference: the high ones are nearly all
-    // zero and code to almost nothing.
     planes_.assign(4 * kBlockSize, 0);
     std::uint32_t previous = open_.front();
     for (std::size_t k = 0; k < kBlockSize; ++k) {
-        const std::uint32_t step = open_[k] - previous;
+        PutWordPlanes(planes_.data(), kBlockSize, k, open_[k] - previous);
         previous = open_[k];
-        for (std::size_t j = 0; j < 4; ++j) {
-            planes_[j * kBlockSize + k] = static_cast<std::uint8_t>(step >> (8 * j));
-        }
     }
-    std::vector<std::uint8_t> coded;
-    EncodeBlock(planes_, coded);
     Coded block;
     block.first = open_.front();
-    block.data = std::make_unique_for_overwrite<std::uint8_t[]>(coded.size());
-    std::copy(coded.begin(), coded.end(), block.data.get());
-    block.size = static_cast<std::uint32_t>(coded.size());
+    block.coding = CodedBlock(planes_);
     // The block just coded is the one read next (the newest rows): it goes into the cache.
     std::unique_ptr<Cached>& slot = cache_[coded_.size() % kCacheBlocks];
     if (!slot) slot = std::make_unique<Cached>();
@@ -53,18 +42,11 @@ const std::uint32_t* RisingColumn::Values(std::size_t block) const {
     if (slot && slot->block == block) return slot->values.data();
     if (!slot) slot = std::make_unique<Cached>();
     const Coded& coded = coded_[block];
-    std::vector<std::uint8_t>& planes = decodePlanes_;
-    planes.resize(4 * kBlockSize);
-    // The coding never leaves memory, so a block that does not decode is a fault in this
-    // program, not in any input: better stopped than shown wrong.
-    if (!DecodeBlock(std::span<const std::uint8_t>(coded.data.get(), coded.size), planes)) {
-        std::abort();
-    }
+    decodePlanes_.resize(4 * kBlockSize);
+    coded.coding.DecodeInto(decodePlanes_);
     std::uint32_t value = coded.first;
     for (std::size_t k = 0; k < kBlockSize; ++k) {
-        value += std::uint32_t{planes[k]} | (std::uint32_t{planes[kBlockSize + k]} << 8) |
-                 (std::uint32_t{planes[2 * kBlockSize + k]} << 16) |
-                 (std::uint32_t{planes[3 * kBlockSize + k]} << 24);
+        value += WordFromPlanes(decodePlanes_.data(), kBlockSize, k);
         slot->values[k] = value;
     }
     slot->block = block;
@@ -94,14 +76,14 @@ std::size_t RisingColumn::UpperBound(std::uint32_t value, std::size_t from) cons
 
 void RisingColumn::ReleaseBefore(std::size_t index) {
     const std::size_t blocks = std::min(index >> kBlockBits, coded_.size());
-    for (std::size_t b = released_; b < blocks; ++b) coded_[b].data.reset();
+    for (std::size_t b = released_; b < blocks; ++b) coded_[b].coding.Release();
     released_ = std::max(released_, blocks);
 }
 
 std::size_t RisingColumn::MemoryBytes() const {
     std::size_t total = coded_.capacity() * sizeof(Coded) +
                         open_.capacity() * sizeof(std::uint32_t) + planes_.capacity();
-    for (std::size_t b = released_; b < coded_.size(); ++b) total += coded_[b].size;
+    for (std::size_t b = released_; b < coded_.size(); ++b) total += coded_[b].coding.size();
     for (const auto& slot : cache_) total += slot ? sizeof(Cached) : 0;
     return total;
 }

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "capture/block_codec.hpp"
+
 namespace orvane {
 
 // A day's capture has millions of messages; the place of each one's first byte rises by a few
@@ -47,8 +49,7 @@ class RisingColumn {
 
     struct Coded {
         std::uint32_t first = 0;
-        std::unique_ptr<std::uint8_t[]> data;
-        std::uint32_t size = 0;
+        CodedBlock coding;  // byte planes of the differences from the value before
     };
     struct Cached {
         std::size_t block = SIZE_MAX;

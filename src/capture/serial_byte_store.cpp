@@ -2,8 +2,6 @@
 #include "capture/serial_byte_store.hpp"
 
 #include <algorithm>
-#include <cstdlib>
-#include <span>
 
 #include "capture/block_codec.hpp"
 
@@ -41,15 +39,9 @@ void SerialByteStore::Append(std::uint8_t value, std::int32_t direction, std::in
 }
 
 void SerialByteStore::CodeOpenBlock() {
-    scratch_.clear();
-    EncodeBlock(open_->values, scratch_);
-    const std::size_t valuesSize = scratch_.size();
-    EncodeBlock(open_->marks, scratch_);
     Coded coded;
-    coded.data = std::make_unique_for_overwrite<std::uint8_t[]>(scratch_.size());
-    std::copy(scratch_.begin(), scratch_.end(), coded.data.get());
-    coded.valuesSize = static_cast<std::uint32_t>(valuesSize);
-    coded.marksSize = static_cast<std::uint32_t>(scratch_.size() - valuesSize);
+    coded.values = CodedBlock(open_->values);
+    coded.marks = CodedBlock(open_->marks);
     coded.firstTimeMs = open_->timesMs[0];
     coded.firstLongStep = openFirstLongStep_;
     coded_.push_back(std::move(coded));
@@ -67,11 +59,7 @@ const SerialByteStore::Plain& SerialByteStore::Decode(std::size_t block) const {
     std::unique_ptr<Plain>& slot = cache_[block % cache_.size()];
     if (!slot) slot = std::make_unique<Plain>();
     Plain& plain = *slot;
-    const Coded& coded = coded_[block];
-    const std::span<const std::uint8_t> marks(coded.data.get() + coded.valuesSize, coded.marksSize);
-    // The coding never leaves memory, so a block that does not decode is a fault in this
-    // program, not in any input: better stopped than shown wrong.
-    if (!DecodeBlock(marks, plain.marks)) std::abort();
+    coded_[block].marks.DecodeInto(plain.marks);
     plain.valuesReady = false;
     plain.timesReady = false;
     plain.block = block;
@@ -79,11 +67,7 @@ const SerialByteStore::Plain& SerialByteStore::Decode(std::size_t block) const {
 }
 
 void SerialByteStore::DecodeValues(const Plain& plain) const {
-    const Coded& coded = coded_[plain.block];
-    if (!DecodeBlock(std::span<const std::uint8_t>(coded.data.get(), coded.valuesSize),
-                     plain.values)) {
-        std::abort();
-    }
+    coded_[plain.block].values.DecodeInto(plain.values);
     plain.valuesReady = true;
 }
 
@@ -104,15 +88,18 @@ void SerialByteStore::Clear() { *this = SerialByteStore(cache_.size()); }
 
 void SerialByteStore::ReleaseBefore(std::size_t index) {
     const std::size_t blocks = std::min(index >> kBlockBits, coded_.size());
-    for (std::size_t b = released_; b < blocks; ++b) coded_[b].data.reset();
+    for (std::size_t b = released_; b < blocks; ++b) {
+        coded_[b].values.Release();
+        coded_[b].marks.Release();
+    }
     released_ = std::max(released_, blocks);
 }
 
 std::size_t SerialByteStore::MemoryBytes() const {
     std::size_t total = coded_.capacity() * sizeof(Coded) + sizeof(Plain) +
-                        longSteps_.capacity() * sizeof(std::int64_t) + scratch_.capacity();
+                        longSteps_.capacity() * sizeof(std::int64_t);
     for (std::size_t b = released_; b < coded_.size(); ++b) {
-        total += coded_[b].valuesSize + coded_[b].marksSize;
+        total += coded_[b].values.size() + coded_[b].marks.size();
     }
     for (const auto& plain : cache_) total += plain ? sizeof(Plain) : 0;
     return total;

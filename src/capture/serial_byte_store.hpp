@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "capture/block_codec.hpp"
+
 namespace orvane {
 
 // Bytes are kept in blocks of 4,096. The block still filling is held plain; a full block is
@@ -91,9 +93,8 @@ class SerialByteStore {
         mutable std::array<std::int64_t, kBlockSize> timesMs;
     };
     struct Coded {
-        std::unique_ptr<std::uint8_t[]> data;  // the values' coding, then the marks'
-        std::uint32_t valuesSize = 0;
-        std::uint32_t marksSize = 0;
+        CodedBlock values;
+        CodedBlock marks;
         std::int64_t firstTimeMs = 0;
         std::size_t firstLongStep = 0;  // place in longSteps_ of the block's first long step
     };
@@ -118,7 +119,6 @@ class SerialByteStore {
     std::size_t released_ = 0;  // blocks freed at the front
     std::size_t openFirstLongStep_ = 0;
     std::int64_t lastTimeMs_ = 0;
-    std::vector<std::uint8_t> scratch_;
 };
 
 }  // namespace orvane

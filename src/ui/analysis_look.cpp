@@ -23,11 +23,17 @@ constexpr int kVerdictWidthPx = 220;
 constexpr int kIconPx = 12;
 constexpr int kIconScale = 2;  // drawn at twice the size, so it stays sharp on dense screens
 
-// A round sign with a white cross: an error stops the exchange.
-QPixmap ErrorShape() {
+// A transparent square for a shape, drawn at kIconScale times its size.
+QPixmap BlankShape() {
     QPixmap pixmap(kIconPx * kIconScale, kIconPx * kIconScale);
     pixmap.setDevicePixelRatio(kIconScale);
     pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+// A round sign with a white cross: an error stops the exchange.
+QPixmap ErrorShape() {
+    QPixmap pixmap = BlankShape();
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
@@ -41,9 +47,7 @@ QPixmap ErrorShape() {
 
 // A triangle with an exclamation mark: a warning is worth a look.
 QPixmap WarningShape() {
-    QPixmap pixmap(kIconPx * kIconScale, kIconPx * kIconScale);
-    pixmap.setDevicePixelRatio(kIconScale);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = BlankShape();
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     const QPolygonF triangle({QPointF(kIconPx / 2.0, 0.6), QPointF(kIconPx - 0.4, kIconPx - 0.8),

@@ -113,12 +113,7 @@ std::uint64_t ContinuousList::TopRow() const {
 void ContinuousList::GoToRow(std::uint64_t row) {
     if (row >= RowCount()) return;
     moving_ = true;
-    const std::uint64_t first = model_->pageFirst();
-    const auto count = static_cast<std::uint64_t>(model_->rowCount());
-    const auto margin = static_cast<std::uint64_t>(VisibleRows());
-    const bool roomBefore = row >= first + margin || first == 0;
-    const bool roomAfter = row + margin < first + count || first + count >= RowCount();
-    if (row < first || row >= first + count || !roomBefore || !roomAfter) CentrePageOn(row);
+    if (!PageHasRoomAround(row)) CentrePageOn(row);
     const QModelIndex index = model_->index(static_cast<int>(row - model_->pageFirst()), 0);
     currentRow_ = row;
     view_->setCurrentIndex(index);
@@ -189,6 +184,16 @@ void ContinuousList::MovePage(std::uint64_t first) {
     moving_ = wasMoving;
 }
 
+bool ContinuousList::PageHasRoomAround(std::uint64_t row) const {
+    const std::uint64_t first = model_->pageFirst();
+    const std::uint64_t end = first + static_cast<std::uint64_t>(model_->rowCount());
+    const auto screen = static_cast<std::uint64_t>(VisibleRows());
+    if (row < first || row >= end) return false;
+    const bool roomBefore = first == 0 || row >= first + screen;
+    const bool roomAfter = end >= RowCount() || row + 2 * screen <= end;
+    return roomBefore && roomAfter;
+}
+
 void ContinuousList::CentrePageOn(std::uint64_t row) {
     const auto half = static_cast<std::uint64_t>(pageRows_ / 2);
     MovePage(row > half ? row - half : 0);
@@ -211,15 +216,10 @@ void ContinuousList::OnListScrolled(int value) {
     if (!moving_ && Paged()) {
         // Near a page's edge with more of the capture beyond it: the page moves so that the
         // row at the top lies in its middle, and the list shows the same rows as before.
-        const auto top = static_cast<std::uint64_t>(std::max(0, value));
-        const std::uint64_t first = model_->pageFirst();
-        const auto count = static_cast<std::uint64_t>(model_->rowCount());
-        const auto margin = static_cast<std::uint64_t>(VisibleRows());
-        const bool nearStart = top < margin && first > 0;
-        const bool nearEnd = top + 2 * margin > count && first + count < RowCount();
-        if (nearStart || nearEnd) {
+        const std::uint64_t row =
+            model_->pageFirst() + static_cast<std::uint64_t>(std::max(0, value));
+        if (!PageHasRoomAround(row)) {
             moving_ = true;
-            const std::uint64_t row = first + top;
             CentrePageOn(row);
             ScrollToTop(row);
             moving_ = false;
@@ -233,13 +233,7 @@ void ContinuousList::OnOverviewMoved(int value) {
     moving_ = true;
     const std::uint64_t row =
         std::min(static_cast<std::uint64_t>(std::max(0, value)) * OverviewScale(), RowCount());
-    const std::uint64_t first = model_->pageFirst();
-    const auto count = static_cast<std::uint64_t>(model_->rowCount());
-    const auto margin = static_cast<std::uint64_t>(VisibleRows());
-    const bool inside = row >= first && row + margin <= first + count;
-    const bool roomBefore = row >= first + margin || first == 0;
-    const bool roomAfter = row + 2 * margin <= first + count || first + count >= RowCount();
-    if (!inside || !roomBefore || !roomAfter) CentrePageOn(row);
+    if (!PageHasRoomAround(row)) CentrePageOn(row);
     ScrollToTop(row);
     moving_ = false;
 }

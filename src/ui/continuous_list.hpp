@@ -87,6 +87,9 @@ class ContinuousList : public QObject {
     int VisibleRows() const;
     // Shows the page from `first` (clamped to the capture), keeping the current row.
     void MovePage(std::uint64_t first);
+    // Whether the page holds `row` with a screen of rows before it and two after, or as many
+    // as the capture has: the list can show it, and scroll a little, without a page move.
+    bool PageHasRoomAround(std::uint64_t row) const;
     // The page moved so that `row` lies in its middle.
     void CentrePageOn(std::uint64_t row);
     void ScrollToTop(std::uint64_t row);
