@@ -53,6 +53,8 @@ TEST(StatsCli, WritesTheFiguresOfTheSessions) {
         }
         EXPECT_NE(result.err.find(c.inErr), std::string::npos) << result.err;
     }
+    // stats --help gives the command's own part of the usage, not all of it.
+    EXPECT_EQ(RunCli({"stats", "--help"}).out.rfind("orvane-cli stats [", 0), 0u);
 }
 
 TEST(StatsCli, CoversTheBoundedCaptureUnlessContinuous) {

@@ -251,7 +251,12 @@ std::string ParseCommandLine(int argc, const char* const* argv, CliOptions& opti
             return "unknown option " + arg + " for " + CommandName(options.command);
         }
         if (option->name == "--help") {
-            options.command = Command::kHelp;
+            // stats --help gives the command's own part of the usage; the others all of it.
+            if (options.command == Command::kStats) {
+                options.statsHelp = true;
+            } else {
+                options.command = Command::kHelp;
+            }
             return {};
         }
         if (option->takesValue && !inlineValue) {

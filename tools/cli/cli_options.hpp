@@ -41,6 +41,7 @@ struct CliOptions {
     OutputFormat format = OutputFormat::kLog;
     LogColumns columns = LogColumns::kStandard;
     StatsFormat statsFormat = StatsFormat::kText;
+    bool statsHelp = false;
 };
 
 // Fills `options` from argv[1..]; returns an empty text, or the one-line reason the command line

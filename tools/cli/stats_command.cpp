@@ -107,6 +107,7 @@ std::string StatsUsageText() {
 }
 
 int RunStats(const CliOptions& options) {
+    if (options.statsHelp) return WriteAll(StatsUsageText()) ? 0 : 1;
     ReplayFiles files;
     if (const int status = files.Open(options.files); status != 0) return status;
     const ProtocolMode protocolMode = !options.hasProtocol && files.hasCaptureFile()
